@@ -1,0 +1,65 @@
+// The Win32 subset that the plug-in and hosts use on POSIX, exported by
+// libpexo_win32.so with C linkage and the Win32 names and constant values.
+#pragma once
+
+#include "platform/win32_types.h"
+
+using DLGPROC = INT_PTR (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+using HMENU = void*;
+
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_INITDIALOG = 0x0110;
+constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_HSCROLL = 0x0114;
+constexpr UINT WM_USER = 0x0400;
+constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_GETCOUNT = 0x0146;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_GETITEMDATA = 0x0150;
+constexpr UINT CB_SETITEMDATA = 0x0151;
+constexpr LRESULT CB_ERR = -1;
+constexpr UINT CBN_SELCHANGE = 1;
+constexpr UINT TBM_GETPOS = 0x0400;
+constexpr UINT TBM_SETPOS = 0x0405;
+constexpr UINT TBM_SETRANGE = 0x0406;
+
+constexpr DWORD WS_CHILD = 0x40000000;
+constexpr DWORD WS_VISIBLE = 0x10000000;
+
+inline const char* MAKEINTRESOURCEA(int id) {
+  return reinterpret_cast<const char*>(static_cast<uintptr_t>(static_cast<uint16_t>(id)));
+}
+constexpr WPARAM MAKEWPARAM(unsigned low, unsigned high) {
+  return static_cast<WPARAM>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16));
+}
+constexpr LPARAM MAKELPARAM(unsigned low, unsigned high) {
+  return static_cast<LPARAM>(static_cast<uint32_t>((low & 0xFFFFu) | ((high & 0xFFFFu) << 16)));
+}
+
+extern "C" {
+
+// Windows and dialogs.
+HWND CreateDialogParamA(HINSTANCE module, const char* templateName, HWND parent, DLGPROC procedure,
+                        LPARAM initParam);
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                     int x, int y, int width, int height, HWND parent, HMENU menu,
+                     HINSTANCE module, void* param);
+BOOL DestroyWindow(HWND window);
+BOOL IsWindow(HWND window);
+HWND GetDlgItem(HWND dialog, int id);
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL SetDlgItemTextA(HWND dialog, int id, const char* text);
+UINT GetDlgItemTextA(HWND dialog, int id, char* text, int capacity);
+int wsprintfA(char* buffer, const char* format, ...);
+
+// Ini files ("private profiles").
+UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValue,
+                           const char* fileName);
+BOOL GetPrivateProfileStructA(const char* section, const char* key, void* data, UINT size,
+                              const char* fileName);
+}

@@ -1,0 +1,17 @@
+// The Win32 handle and message types shared by the host interface and the
+// Win32 subset layer.
+#pragma once
+
+#include <cstdint>
+
+struct HWND__;
+struct HINSTANCE__;
+using HWND = HWND__*;
+using HINSTANCE = HINSTANCE__*;
+using WPARAM = uintptr_t;
+using LPARAM = intptr_t;
+using LRESULT = intptr_t;
+using INT_PTR = intptr_t;
+using UINT = unsigned int;
+using DWORD = uint32_t;
+using BOOL = int;

@@ -1,0 +1,56 @@
+// SarnicPluginEntry: the plug-in's only export and its whole start-up.
+#include <cstring>
+
+#include "plugin/host_api.h"
+#include "plugin/host_interface.h"
+#include "plugin/registration_records.h"
+#include "plugin/sndfile_api.h"
+
+HostFunctions HostApi;
+HINSTANCE pluginInstance;
+
+namespace {
+
+const char kImportFailureMessage[] =
+    "Errors importing Sarnic API functions, aborting loading Dovrekin Pexo";
+
+// Asks the host for one function and stores it; returns 1 when it is missing.
+template <typename Function>
+int Import(PluginHostInfo* hostInfo, Function& slot, const char* name) {
+  void* address = hostInfo->getApiFunction(name);
+  static_assert(sizeof(slot) == sizeof(address), "function and data pointers differ in size");
+  std::memcpy(&slot, &address, sizeof(slot));
+  return address == nullptr ? 1 : 0;
+}
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int SarnicPluginEntry(HINSTANCE instance,
+                                                                        PluginHostInfo* hostInfo) {
+  pluginInstance = instance;
+  if (hostInfo == nullptr) return 0;
+  if (hostInfo->hostVersion != kHostInterfaceVersion) return 0;
+  if (hostInfo->getApiFunction == nullptr) return 0;
+
+  int missing = 0;
+  missing += Import(hostInfo, HostApi.GetExePath, "GetExePath");
+  missing += Import(hostInfo, HostApi.PCM_Source_CreateFromSimple, "PCM_Source_CreateFromSimple");
+  missing += Import(hostInfo, HostApi.format_timestr, "format_timestr");
+  missing += Import(hostInfo, HostApi.update_disk_counters, "update_disk_counters");
+  missing += Import(hostInfo, HostApi.ShowConsoleMsg, "ShowConsoleMsg");
+  missing += Import(hostInfo, HostApi.get_ini_file, "get_ini_file");
+  missing += Import(hostInfo, HostApi.GetPreferredDiskWriteMode, "GetPreferredDiskWriteMode");
+  missing += Import(hostInfo, HostApi.PeakBuild_Create, "PeakBuild_Create");
+  if (missing != 0) {
+    if (HostApi.ShowConsoleMsg != nullptr) HostApi.ShowConsoleMsg(kImportFailureMessage);
+    return 0;
+  }
+
+  if (LoadSndfile() != 0) return 0;
+
+  // A record without a registration function cannot take the services.
+  if (hostInfo->registerItem == nullptr) return 0;
+  hostInfo->registerItem("pcmsrc", const_cast<SourceRegistration*>(&kSourceRegistration));
+  hostInfo->registerItem("pcmsink", const_cast<SinkRegistration*>(&kSinkRegistration));
+  return 1;
+}
