@@ -11,7 +11,7 @@
 namespace bench {
 namespace {
 
-const int kWidth = 980;
+const int kWidth = 1080;
 const int kLabelWidth = 330;
 const int kPlotLeft = kLabelWidth + 10;
 const int kPlotWidth = 470;
@@ -77,7 +77,7 @@ int DrawRatios(std::ostream& svg, const std::vector<const ResultRow*>& rows, int
   Text(svg, 10, top + 14,
        "Ratio direct / plug-in, median of A/B pairs (1.00: the plug-in costs nothing; above 1: faster than direct)",
        "font-weight=\"bold\"");
-  top += 24;
+  top += 34;
   const int plotTop = top;
   for (size_t i = 0; i < rows.size(); ++i) {
     const ResultRow& row = *rows[i];
@@ -102,7 +102,8 @@ int DrawRatios(std::ostream& svg, const std::vector<const ResultRow*>& rows, int
     Line(svg, x(tick), plotBottom, x(tick), plotBottom + 4, "stroke=\"#555\"");
     Text(svg, x(tick), plotBottom + 16, Number(tick, 2), "text-anchor=\"middle\" font-size=\"11\"");
   }
-  Text(svg, x(goal), plotTop - 3, "goal " + Number(goal, 2), "text-anchor=\"end\" font-size=\"11\" fill=\"#c62828\"");
+  Text(svg, x(goal) - 3, plotTop - 4, "goal " + Number(goal, 2), "text-anchor=\"end\" font-size=\"11\" fill=\"#c62828\"");
+  Text(svg, x(1.0) + 3, plotTop - 4, "no cost", "font-size=\"11\" fill=\"#555\"");
   Text(svg, kValueLeft, plotTop - 3, "ratio  (plug-in / direct)", "font-size=\"11\" fill=\"#555\"");
   return plotBottom + 30;
 }

@@ -56,7 +56,7 @@ void RunStartUpCase(const BenchContext& context, std::vector<ResultRow>& rows) {
   const PairedTimes times =
       RunAlternating([&] { return RunProbe(context.startUpProbePath, {"plugin", context.pluginPath}); },
                      [&] { return RunProbe(context.startUpProbePath, {"direct"}); }, context.settings.startUp);
-  ResultRow row = RatioRow("start-up", "dlopen + SarnicPluginEntry (direct: dlopen libsndfile + dlsym)", times,
+  ResultRow row = RatioRow("start-up", "dlopen + SarnicPluginEntry, fresh process", times,
                            context.settings.startUpGoal);
   row.kind = RowKind::Time;
   rows.push_back(row);
