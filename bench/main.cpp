@@ -162,7 +162,7 @@ int Run(const Options& options) {
   group("read", reading, RunReadCases);
   group("write", writing, RunWriteCases);
   group("seek", reading, RunSeekCases);
-  group("allocations", reading && writing, RunAllocationCases);
+  group("allocations", reading || writing, RunAllocationCases);
   group("start-up", true, RunStartUpCase);
   group("panel", sinks.openConfigPanel != nullptr, RunPanelCase);
   std::fprintf(stderr, "load average at the end: %s\n", FirstLine("/proc/loadavg").c_str());

@@ -11,7 +11,7 @@ namespace bench {
 enum class RowKind {
   Ratio,  // timed side by side; the goal is a least ratio direct / plug-in
   Time,   // timed; the goal is a greatest plug-in time in seconds
-  Count,  // heap allocations per call; the goal is a greatest count
+  Count,  // heap allocations per call; the goal is a greatest count added by the plug-in
 };
 
 struct ResultRow {

@@ -134,7 +134,7 @@ int DrawTimes(std::ostream& svg, const std::vector<const ResultRow*>& rows, int 
 }
 
 int DrawCounts(std::ostream& svg, const std::vector<const ResultRow*>& rows, int top) {
-  Text(svg, 10, top + 14, "Heap allocations per call (goal 0)", "font-weight=\"bold\"");
+  Text(svg, 10, top + 14, "Heap allocations per call, through the plug-in and directly (goal: the plug-in adds none)", "font-weight=\"bold\"");
   top += 24;
   for (size_t i = 0; i < rows.size(); ++i) {
     const ResultRow& row = *rows[i];

@@ -10,7 +10,7 @@ bool ResultRow::Met() const {
   switch (kind) {
     case RowKind::Ratio: return ratio >= goal;
     case RowKind::Time: return plugin < goal;
-    case RowKind::Count: return plugin <= goal;
+    case RowKind::Count: return plugin - direct <= goal;
   }
   return false;
 }
@@ -20,7 +20,7 @@ std::string ResultRow::GoalText() const {
   switch (kind) {
     case RowKind::Ratio: std::snprintf(text, sizeof text, ">= %.2f", goal); break;
     case RowKind::Time: std::snprintf(text, sizeof text, "< %s", FormatSeconds(goal).c_str()); break;
-    case RowKind::Count: std::snprintf(text, sizeof text, "%g", goal); break;
+    case RowKind::Count: std::snprintf(text, sizeof text, "%g added", goal); break;
   }
   return text;
 }
@@ -45,15 +45,18 @@ namespace {
 std::string Value(const ResultRow& row, double value) {
   if (row.kind == RowKind::Count) {
     char text[32];
-    std::snprintf(text, sizeof text, "%g", value);
+    std::snprintf(text, sizeof text, "%.4g", value);
     return text;
   }
   return FormatSeconds(value);
 }
 
 std::string RatioText(const ResultRow& row) {
-  if (row.kind == RowKind::Count) return "-";
   char text[64];
+  if (row.kind == RowKind::Count) {
+    std::snprintf(text, sizeof text, "added: %.4g", row.plugin - row.direct);
+    return text;
+  }
   std::snprintf(text, sizeof text, "%.3f (%.3f-%.3f)", row.ratio, row.ratioLow, row.ratioHigh);
   return text;
 }
