@@ -24,7 +24,8 @@ class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
   PEXO_SimpleMediaDecoder(const PEXO_SimpleMediaDecoder&) = delete;
   PEXO_SimpleMediaDecoder& operator=(const PEXO_SimpleMediaDecoder&) = delete;
 
-  // A new, unopened decoder holding its own copy of this one's name.
+  // A new, unopened decoder holding its own copy of this one's name (none
+  // when memory for the copy runs out).
   ISimpleMediaDecoder* MakeCopy() override;
   // Closes, takes the new name (null keeps the stored one) and opens it.
   // The outcome shows in IsReady.
