@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <cmath>
 
+#include "bench/stopwatch.h"
+
 namespace bench {
 
 PairedTimes RunAlternating(const TimedRun& plugin, const TimedRun& direct, const Repetitions& repetitions) {
   double slowest = 0;
   for (int i = 0; i < repetitions.warmUps; ++i) {
+    SetStretchSide("plugin", false);
     slowest = std::max(slowest, plugin());
+    SetStretchSide("direct", false);
     slowest = std::max(slowest, direct());
   }
   int pairs = repetitions.minPairs;
@@ -21,15 +25,24 @@ PairedTimes RunAlternating(const TimedRun& plugin, const TimedRun& direct, const
   PairedTimes times;
   times.plugin.reserve(static_cast<size_t>(pairs));
   times.direct.reserve(static_cast<size_t>(pairs));
+  auto runPlugin = [&] {
+    SetStretchSide("plugin", true);
+    times.plugin.push_back(plugin());
+  };
+  auto runDirect = [&] {
+    SetStretchSide("direct", true);
+    times.direct.push_back(direct());
+  };
   for (int i = 0; i < pairs; ++i) {
     if (i % 2 == 0) {
-      times.plugin.push_back(plugin());
-      times.direct.push_back(direct());
+      runPlugin();
+      runDirect();
     } else {
-      times.direct.push_back(direct());
-      times.plugin.push_back(plugin());
+      runDirect();
+      runPlugin();
     }
   }
+  SetStretchSide("", false);
   return times;
 }
 

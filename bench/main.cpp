@@ -20,8 +20,10 @@ namespace {
 
 using namespace bench;
 
+enum class Mode { Full, Smoke, Instructions };
+
 struct Options {
-  bool smoke = false;
+  Mode mode = Mode::Full;
   std::string pluginPath = PEXO_PLUGIN_PATH;
   std::string win32Path = PEXO_WIN32_PATH;
   std::string probePath = PEXO_STARTUP_PROBE_PATH;
@@ -32,7 +34,7 @@ struct Options {
 };
 
 const char kUsage[] =
-    "usage: pexo_bench [--smoke] [--out DIR] [--tmp DIR] [--label TEXT] [--only GROUP,...]\n"
+    "usage: pexo_bench [--smoke | --instructions] [--out DIR] [--tmp DIR] [--label TEXT] [--only GROUP,...]\n"
     "                  [--plugin PATH] [--win32 PATH] [--probe PATH]\n"
     "groups: read, write, seek, allocations, start-up, panel\n";
 
@@ -45,7 +47,9 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return true;
     };
     if (word == "--smoke") {
-      options.smoke = true;
+      options.mode = Mode::Smoke;
+    } else if (word == "--instructions") {
+      options.mode = Mode::Instructions;
     } else if (word == "--only") {
       std::string list;
       if (!value(list)) return false;
@@ -60,25 +64,37 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   return true;
 }
 
-Settings SettingsFor(bool smoke) {
+Settings SettingsFor(Mode mode) {
   Settings settings;
-  settings.smoke = smoke;
+  settings.smoke = mode == Mode::Smoke;
   settings.blockSizes = {1024, 4096, 16384};
   settings.seekReadFrames = 512;
-  if (smoke) {
-    settings.readFrames = 2 * kSampleRate;
-    settings.writeFrames = 1 * kSampleRate;
-    settings.seeks = 50;
-    settings.timed = {0, 1, 1, 0.0};
-    settings.startUp = {0, 1, 1, 0.0};
-    settings.panel = {0, 1, 1, 0.0};
-  } else {
-    settings.readFrames = 180 * kSampleRate;
-    settings.writeFrames = 120 * kSampleRate;
-    settings.seeks = 1000;
-    settings.timed = {1, 9, 201, 1.0};
-    settings.startUp = {2, 31, 31, 0.0};
-    settings.panel = {5, 51, 501, 0.25};
+  switch (mode) {
+    case Mode::Full:
+      settings.readFrames = 180 * kSampleRate;
+      settings.writeFrames = 120 * kSampleRate;
+      settings.seeks = 1000;
+      settings.timed = {1, 9, 201, 1.0};
+      settings.startUp = {2, 31, 31, 0.0};
+      settings.panel = {5, 51, 501, 0.25};
+      break;
+    case Mode::Smoke:
+      settings.readFrames = 2 * kSampleRate;
+      settings.writeFrames = 1 * kSampleRate;
+      settings.seeks = 50;
+      settings.timed = {0, 1, 1, 0.0};
+      settings.startUp = {0, 1, 1, 0.0};
+      settings.panel = {0, 1, 1, 0.0};
+      break;
+    case Mode::Instructions:
+      // Under callgrind: one counted run of each side after a warm-up.
+      settings.readFrames = 10 * kSampleRate;
+      settings.writeFrames = 5 * kSampleRate;
+      settings.seeks = 200;
+      settings.timed = {1, 1, 1, 0.0};
+      settings.startUp = {0, 1, 1, 0.0};
+      settings.panel = {1, 1, 1, 0.0};
+      break;
   }
   return settings;
 }
@@ -113,12 +129,15 @@ std::string DefaultScratchBase() {
 }
 
 bool Wanted(const Options& options, const std::string& group) {
+  // Instructions are counted in this process only, and per call for the
+  // timed stretches: start-up (child processes) and allocations are not.
+  if (options.mode == Mode::Instructions && (group == "start-up" || group == "allocations")) return false;
   return options.only.empty() || options.only.count(group) != 0;
 }
 
 int Run(const Options& options) {
   BenchContext context;
-  context.settings = SettingsFor(options.smoke);
+  context.settings = SettingsFor(options.mode);
   context.pluginPath = options.pluginPath;
   context.win32Path = options.win32Path;
   context.startUpProbePath = options.probePath;
@@ -127,7 +146,7 @@ int Run(const Options& options) {
   if (!LoadPlugin(options.pluginPath, context.plugin, error)) Fail(error);
 
   RunDescription description;
-  description.mode = options.smoke ? "smoke" : "full";
+  description.mode = options.mode == Mode::Full ? "full" : options.mode == Mode::Smoke ? "smoke" : "instructions";
   description.label = options.label;
   description.machine = MachineDescription();
   std::fprintf(stderr, "pexo_bench, %s run: %s\n", description.mode.c_str(), description.machine.c_str());

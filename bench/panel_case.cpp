@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "bench/bench_context.h"
+#include "bench/stopwatch.h"
 #include "platform/win32.h"
 #include "sink/sink_config_block.h"
 
@@ -54,9 +55,9 @@ SinkConfigBlock WavBlock() {
 
 double OpenPanel(const BenchContext& context, const Win32Layer& layer, HWND parent) {
   const SinkConfigBlock block = WavBlock();
-  const double start = Seconds();
+  Stopwatch stopwatch;
   HWND panel = context.plugin.sinks->openConfigPanel(&block, kSinkConfigBlockSize, parent);
-  const double seconds = Seconds() - start;
+  const double seconds = stopwatch.Stop();
   if (panel == nullptr) Fail("openConfigPanel returned no window");
   for (int list : {kFormatList, kEncodingList, kByteOrderList}) {
     if (layer.sendItemMessage(panel, list, CB_GETCOUNT, 0, 0) <= 0) Fail("the panel left a list empty");
@@ -66,7 +67,7 @@ double OpenPanel(const BenchContext& context, const Win32Layer& layer, HWND pare
 }
 
 double QueryDirectly() {
-  const double start = Seconds();
+  Stopwatch stopwatch;
   int majors = 0;
   sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &majors, sizeof majors);
   int wanted = 0;
@@ -92,7 +93,7 @@ double QueryDirectly() {
     check.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16 | order;
     accepted += sf_format_check(&check) != 0 ? 1 : 0;
   }
-  const double seconds = Seconds() - start;
+  const double seconds = stopwatch.Stop();
   if (accepted == 0) Fail("libsndfile accepted no WAV encoding");
   return seconds;
 }
@@ -103,6 +104,7 @@ void RunPanelCase(const BenchContext& context, std::vector<ResultRow>& rows) {
   const Win32Layer layer = LoadWin32Layer(context.win32Path);
   HWND parent = layer.createWindow(0, "STATIC", "pexo bench", 0, 0, 0, 600, 120, nullptr, nullptr, nullptr, nullptr);
   if (parent == nullptr) Fail("the Win32 layer made no parent window");
+  SetStretchCase("panel: openConfigPanel, lists filled");
   const PairedTimes times =
       RunAlternating([&] { return OpenPanel(context, layer, parent); }, [] { return QueryDirectly(); },
                      context.settings.panel);

@@ -8,6 +8,7 @@
 #include "bench/bench_context.h"
 #include "bench/null_host.h"
 #include "bench/sides.h"
+#include "bench/stopwatch.h"
 
 namespace bench {
 
@@ -28,21 +29,21 @@ __attribute__((noinline)) int64_t DirectReadLoop(SNDFILE* file, double* buffer, 
 namespace {
 
 double ReadThroughPlugin(const BenchContext& context, const InputFile& input, int block, double* buffer) {
-  const double start = Seconds();
+  Stopwatch stopwatch;
   HostSource* source = OpenSource(context, input.path);
   const int64_t total = PluginReadLoop(DecoderOf(source), buffer, block);
   delete source;
-  const double seconds = Seconds() - start;
+  const double seconds = stopwatch.Stop();
   if (total != input.frames) Fail("the plug-in read a wrong number of frames from " + input.path);
   return seconds;
 }
 
 double ReadDirectly(const InputFile& input, int block, double* buffer) {
-  const double start = Seconds();
+  Stopwatch stopwatch;
   SNDFILE* file = OpenDirect(input.path);
   const int64_t total = DirectReadLoop(file, buffer, block);
   sf_close(file);
-  const double seconds = Seconds() - start;
+  const double seconds = stopwatch.Stop();
   if (total != input.frames) Fail("libsndfile read a wrong number of frames from " + input.path);
   return seconds;
 }
@@ -79,11 +80,12 @@ void RunReadCases(const BenchContext& context, std::vector<ResultRow>& rows) {
     for (int block : context.settings.blockSizes) {
       // One buffer for both sides, so that neither gets the better placement.
       std::vector<double> buffer(static_cast<size_t>(block) * kChannels);
+      const std::string name = std::string(input.format.label) + ", " + std::to_string(block) + " frames";
+      SetStretchCase("read: " + name);
       const PairedTimes times =
           RunAlternating([&] { return ReadThroughPlugin(context, input, block, buffer.data()); },
                          [&] { return ReadDirectly(input, block, buffer.data()); }, context.settings.timed);
-      rows.push_back(RatioRow("read", std::string(input.format.label) + ", " + std::to_string(block) + " frames",
-                              times, context.settings.ratioGoal));
+      rows.push_back(RatioRow("read", name, times, context.settings.ratioGoal));
       ReportProgress(rows.back());
     }
   }

@@ -8,6 +8,7 @@
 #include "bench/bench_context.h"
 #include "bench/null_host.h"
 #include "bench/sides.h"
+#include "bench/stopwatch.h"
 
 namespace bench {
 
@@ -51,9 +52,9 @@ double SeekThroughPlugin(const BenchContext& context, const InputFile& input,
                          const std::vector<int64_t>& positions, double* buffer) {
   const int readFrames = context.settings.seekReadFrames;
   HostSource* source = OpenSource(context, input.path);
-  const double start = Seconds();
+  Stopwatch stopwatch;
   const int64_t total = PluginSeekLoop(DecoderOf(source), positions, buffer, readFrames);
-  const double seconds = Seconds() - start;
+  const double seconds = stopwatch.Stop();
   delete source;
   if (total != static_cast<int64_t>(positions.size()) * readFrames) {
     Fail("the plug-in's reads after seeks came short in " + input.path);
@@ -65,9 +66,9 @@ double SeekDirectly(const BenchContext& context, const InputFile& input, const s
                     double* buffer) {
   const int readFrames = context.settings.seekReadFrames;
   SNDFILE* file = OpenDirect(input.path);
-  const double start = Seconds();
+  Stopwatch stopwatch;
   const int64_t total = DirectSeekLoop(file, positions, buffer, readFrames);
-  const double seconds = Seconds() - start;
+  const double seconds = stopwatch.Stop();
   sf_close(file);
   if (total != static_cast<int64_t>(positions.size()) * readFrames) {
     Fail("libsndfile's reads after seeks came short in " + input.path);
@@ -82,13 +83,14 @@ void RunSeekCases(const BenchContext& context, std::vector<ResultRow>& rows) {
   for (const InputFile& input : context.inputs) {
     const std::vector<int64_t> positions = SeekPositions(context.settings.seeks, input.frames, readFrames);
     std::vector<double> buffer(static_cast<size_t>(readFrames) * kChannels);
+    const std::string name = std::string(input.format.label) + ", " + std::to_string(positions.size()) +
+                             " seeks + " + std::to_string(readFrames) + " frames";
+    SetStretchCase("seek: " + name);
     const PairedTimes times =
         RunAlternating([&] { return SeekThroughPlugin(context, input, positions, buffer.data()); },
                        [&] { return SeekDirectly(context, input, positions, buffer.data()); },
                        context.settings.timed);
-    rows.push_back(RatioRow("seek", std::string(input.format.label) + ", " + std::to_string(positions.size()) +
-                                        " seeks + " + std::to_string(readFrames) + " frames",
-                            times, context.settings.ratioGoal));
+    rows.push_back(RatioRow("seek", name, times, context.settings.ratioGoal));
     ReportProgress(rows.back());
   }
 }

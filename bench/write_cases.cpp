@@ -10,6 +10,7 @@
 
 #include "bench/bench_context.h"
 #include "bench/sides.h"
+#include "bench/stopwatch.h"
 
 namespace bench {
 namespace {
@@ -33,7 +34,7 @@ double* BlockAt(int64_t frame) {
 
 double WriteThroughPlugin(const BenchContext& context, const std::string& path, int formatWord, int block) {
   const int64_t frames = context.settings.writeFrames;
-  const double start = Seconds();
+  Stopwatch stopwatch;
   PCM_sink* sink = OpenSink(context, path, formatWord);
   for (int64_t done = 0; done < frames; done += block) {
     const int count = static_cast<int>(std::min<int64_t>(block, frames - done));
@@ -41,19 +42,19 @@ double WriteThroughPlugin(const BenchContext& context, const std::string& path, 
     sink->WriteBlock(buffers, count, kChannels, 0, 0);
   }
   delete sink;
-  return Seconds() - start;
+  return stopwatch.Stop();
 }
 
 double WriteDirectly(const BenchContext& context, const std::string& path, int formatWord, int block) {
   const int64_t frames = context.settings.writeFrames;
-  const double start = Seconds();
+  Stopwatch stopwatch;
   SNDFILE* file = OpenDirectWriter(path, formatWord);
   for (int64_t done = 0; done < frames; done += block) {
     const int64_t count = std::min<int64_t>(block, frames - done);
     sf_write_double(file, BlockAt(done), count * kChannels);
   }
   sf_close(file);
-  return Seconds() - start;
+  return stopwatch.Stop();
 }
 
 std::vector<char> Contents(const std::string& path) {
@@ -69,6 +70,8 @@ void RunWriteCases(const BenchContext& context, std::vector<ResultRow>& rows) {
     const std::string ours = context.scratchPath + "/written-by-plugin." + format.extension;
     const std::string theirs = context.scratchPath + "/written-directly." + format.extension;
     for (int block : context.settings.blockSizes) {
+      const std::string name = std::string(format.label) + ", " + std::to_string(block) + " frames";
+      SetStretchCase("write: " + name);
       const PairedTimes times =
           RunAlternating([&] { return WriteThroughPlugin(context, ours, format.formatWord, block); },
                          [&] { return WriteDirectly(context, theirs, format.formatWord, block); },
@@ -77,8 +80,7 @@ void RunWriteCases(const BenchContext& context, std::vector<ResultRow>& rows) {
       if (written.empty() || written != Contents(theirs)) {
         Fail(std::string("the plug-in and libsndfile wrote different ") + format.label + " files");
       }
-      rows.push_back(RatioRow("write", std::string(format.label) + ", " + std::to_string(block) + " frames",
-                              times, context.settings.ratioGoal));
+      rows.push_back(RatioRow("write", name, times, context.settings.ratioGoal));
       ReportProgress(rows.back());
     }
     std::remove(ours.c_str());
