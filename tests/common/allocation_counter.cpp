@@ -3,20 +3,20 @@
 // realloc itself, counting and then forwarding to the C library's own.
 #include "tests/common/allocation_counter.h"
 
-#include <atomic>
 #include <cstddef>
 #include <cstdlib>
 
 namespace {
 
-std::atomic<bool> counting{false};
-std::atomic<int64_t> allocations{0};
-std::atomic<int64_t> bytes{0};
+// Only the thread that made the counter is counted.
+thread_local bool counting = false;
+int64_t allocations = 0;
+int64_t bytes = 0;
 
 void Note(size_t size) {
-  if (!counting.load(std::memory_order_relaxed)) return;
-  allocations.fetch_add(1, std::memory_order_relaxed);
-  bytes.fetch_add(static_cast<int64_t>(size), std::memory_order_relaxed);
+  if (!counting) return;
+  ++allocations;
+  bytes += static_cast<int64_t>(size);
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ AllocationCounter::AllocationCounter() {
   counting = true;
 }
 AllocationCounter::~AllocationCounter() { counting = false; }
-int64_t AllocationCounter::Count() const { return allocations.load(); }
-int64_t AllocationCounter::Bytes() const { return bytes.load(); }
+int64_t AllocationCounter::Count() const { return allocations; }
+int64_t AllocationCounter::Bytes() const { return bytes; }
 
 }  // namespace test_alloc

@@ -1,7 +1,7 @@
-// Counts heap allocations, of every thread and library in the process,
-// while a counter is alive: to show that a path allocates nothing, or only
-// in proportion to what it keeps. Link the pexo_allocation_counter object
-// library into the test executable.
+// Counts the heap allocations that the thread which made the counter makes,
+// in any library, while the counter is alive: to show that a path allocates
+// nothing, or only in proportion to what it keeps. One counter at a time.
+// Link the pexo_allocation_counter object library into the test executable.
 #pragma once
 
 #include <cstdint>
