@@ -1,8 +1,9 @@
 // The registration records, filled with the services the plug-in offers.
 #include "plugin/registration_records.h"
 
+#include "decoder/source_registration.h"
 #include "sink/sink.h"
 
-const SourceRegistration kSourceRegistration = {nullptr, nullptr, nullptr};
+const SourceRegistration kSourceRegistration = {makeFromTypeTag, makeFromFile, listExtensions};
 
 const SinkRegistration kSinkRegistration = {typeTagAndLabel, extensionFor, nullptr, makeSink};
