@@ -91,6 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         DefaultsCase{"untagged", kSection + "default_size=32\ndefault=" + Hex(Stored(32, false)) + "\n", 32,
                      Stored(32, false)},
         DefaultsCase{"size larger than the block", kSection + "default_size=33\ndefault=" + kHex32 + "\n", 0, {}},
+        DefaultsCase{"size beyond any buffer", kSection + "default_size=2147483647\ndefault=" + kHex32 + "\n", 0, {}},
         DefaultsCase{"crlf and blanks", "[ Libsndfile Sink Defaults ]\r\n Default_Size = 32 \r\nDEFAULT = " +
                                             kHex32 + " \r\n",
                      32, Stored(32)}),
