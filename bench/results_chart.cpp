@@ -97,10 +97,13 @@ int DrawRatios(std::ostream& svg, const std::vector<const ResultRow*>& rows, int
   Line(svg, x(1.0), plotTop, x(1.0), plotBottom, "stroke=\"#555\" stroke-width=\"1\"");
   Line(svg, x(goal), plotTop, x(goal), plotBottom, "stroke=\"#c62828\" stroke-width=\"1\" stroke-dasharray=\"4 3\"");
   Line(svg, kPlotLeft, plotBottom, kPlotLeft + kPlotWidth, plotBottom, "stroke=\"#555\"");
-  const double step = (high - low) > 0.25 ? 0.05 : (high - low) > 0.1 ? 0.02 : 0.01;
+  double step = 0.005;
+  for (double candidate : {0.01, 0.02, 0.05, 0.1, 0.2}) {
+    if ((high - low) / step > 12) step = candidate;
+  }
   for (double tick = std::ceil(low / step - 1e-9) * step; tick <= high + 1e-9; tick += step) {
     Line(svg, x(tick), plotBottom, x(tick), plotBottom + 4, "stroke=\"#555\"");
-    Text(svg, x(tick), plotBottom + 16, Number(tick, 2), "text-anchor=\"middle\" font-size=\"11\"");
+    Text(svg, x(tick), plotBottom + 16, Number(tick, step < 0.01 ? 3 : 2), "text-anchor=\"middle\" font-size=\"11\"");
   }
   Text(svg, x(goal) - 3, plotTop - 4, "goal " + Number(goal, 2), "text-anchor=\"end\" font-size=\"11\" fill=\"#c62828\"");
   Text(svg, x(1.0) + 3, plotTop - 4, "no cost", "font-size=\"11\" fill=\"#555\"");
@@ -140,7 +143,7 @@ int DrawCounts(std::ostream& svg, const std::vector<const ResultRow*>& rows, int
     const ResultRow& row = *rows[i];
     const int y = top + static_cast<int>(i) * kRowHeight;
     Stripe(svg, y, i);
-    Text(svg, 10, y + 14, Heading(row));
+    Text(svg, 10, y + 14, row.name);
     std::ostringstream values;
     values << "plug-in " << row.plugin << "   direct " << row.direct;
     Text(svg, kPlotLeft, y + 14, values.str(),
