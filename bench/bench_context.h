@@ -3,7 +3,6 @@
 // mode (full or smoke); and the clock the cases time themselves with.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "bench/alternating_runs.h"
 #include "bench/audio_files.h"
+#include "bench/clocks.h"
 #include "bench/plugin_under_test.h"
 #include "bench/results.h"
 
@@ -47,10 +47,8 @@ struct BenchContext {
   std::vector<InputFile> inputs;
 };
 
-inline double Seconds() {
-  using Clock = std::chrono::steady_clock;
-  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-}
+// Seconds on the clock this run measures with.
+inline double Seconds() { return ClockSeconds(MeasuringClock()); }
 
 // A case that cannot run as meant stops the whole benchmark: a figure from a
 // broken path would mislead.

@@ -34,8 +34,9 @@ struct Options {
 };
 
 const char kUsage[] =
-    "usage: pexo_bench [--smoke | --instructions] [--out DIR] [--tmp DIR] [--label TEXT] [--only GROUP,...]\n"
-    "                  [--plugin PATH] [--win32 PATH] [--probe PATH]\n"
+    "usage: pexo_bench [--smoke | --instructions] [--wall] [--out DIR] [--tmp DIR] [--label TEXT]\n"
+    "                  [--only GROUP,...] [--plugin PATH] [--win32 PATH] [--probe PATH]\n"
+    "--wall: time by the wall clock instead of the processor time consumed\n"
     "groups: read, write, seek, allocations, start-up, panel\n";
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -50,6 +51,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.mode = Mode::Smoke;
     } else if (word == "--instructions") {
       options.mode = Mode::Instructions;
+    } else if (word == "--wall") {
+      SetMeasuringClock(ClockKind::WallTime);
     } else if (word == "--only") {
       std::string list;
       if (!value(list)) return false;
@@ -148,7 +151,8 @@ int Run(const Options& options) {
   RunDescription description;
   description.mode = options.mode == Mode::Full ? "full" : options.mode == Mode::Smoke ? "smoke" : "instructions";
   description.label = options.label;
-  description.machine = MachineDescription();
+  description.machine = MachineDescription() + ", timed by " +
+                        (MeasuringClock() == ClockKind::ProcessorTime ? "processor time" : "wall clock");
   std::fprintf(stderr, "pexo_bench, %s run: %s\n", description.mode.c_str(), description.machine.c_str());
 
   ScratchFolder scratch(options.scratchBase.empty() ? DefaultScratchBase() : options.scratchBase);

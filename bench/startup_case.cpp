@@ -45,7 +45,7 @@ double RunProbe(const std::string& probe, const std::vector<std::string>& argume
   int status = 0;
   waitpid(child, &status, 0);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || printed.empty()) {
-    Fail("the start-up probe failed: " + probe + " " + (arguments.empty() ? "" : arguments[0]));
+    Fail("the start-up probe failed: " + probe + " " + arguments[1]);
   }
   return std::strtod(printed.c_str(), nullptr);
 }
@@ -53,9 +53,10 @@ double RunProbe(const std::string& probe, const std::vector<std::string>& argume
 }  // namespace
 
 void RunStartUpCase(const BenchContext& context, std::vector<ResultRow>& rows) {
+  const std::string clock = ClockName(MeasuringClock());
   const PairedTimes times =
-      RunAlternating([&] { return RunProbe(context.startUpProbePath, {"plugin", context.pluginPath}); },
-                     [&] { return RunProbe(context.startUpProbePath, {"direct"}); }, context.settings.startUp);
+      RunAlternating([&] { return RunProbe(context.startUpProbePath, {clock, "plugin", context.pluginPath}); },
+                     [&] { return RunProbe(context.startUpProbePath, {clock, "direct"}); }, context.settings.startUp);
   ResultRow row = RatioRow("start-up", "dlopen + SarnicPluginEntry, fresh process", times,
                            context.settings.startUpGoal);
   row.kind = RowKind::Time;

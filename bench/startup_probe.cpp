@@ -1,23 +1,19 @@
-// A fresh process that times one start: "plugin PATH" loads the plug-in and
-// runs its entry with the measuring host (which loads and binds libsndfile);
-// "direct" loads libsndfile and looks up the same ten entry points a host
-// calling libsndfile itself would need. Prints the seconds taken and exits
-// 0, or exits 1 when the start failed. Links neither libsndfile nor the
-// Win32 layer, so their loading is part of what it measures.
+// A fresh process that times one start: "CLOCK plugin PATH" loads the
+// plug-in and runs its entry with the measuring host (which loads and binds
+// libsndfile); "CLOCK direct" loads libsndfile and looks up the same ten
+// entry points a host calling libsndfile itself would need. CLOCK is "cpu"
+// (the process's processor time) or "wall". Prints the seconds taken and
+// exits 0, or exits 1 when the start failed. Links neither libsndfile nor
+// the Win32 layer, so their loading is part of what it measures.
 #include <dlfcn.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 
+#include "bench/clocks.h"
 #include "bench/null_host.h"
 
 namespace {
-
-double Seconds() {
-  using Clock = std::chrono::steady_clock;
-  return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
-}
 
 bool StartPlugin(const char* path) {
   void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
@@ -44,15 +40,18 @@ bool StartDirect() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool plugin = argc == 3 && std::strcmp(argv[1], "plugin") == 0;
-  const bool direct = argc == 2 && std::strcmp(argv[1], "direct") == 0;
+  const bool clockGiven = argc >= 2 && (std::strcmp(argv[1], "cpu") == 0 || std::strcmp(argv[1], "wall") == 0);
+  const bool plugin = clockGiven && argc == 4 && std::strcmp(argv[2], "plugin") == 0;
+  const bool direct = clockGiven && argc == 3 && std::strcmp(argv[2], "direct") == 0;
   if (!plugin && !direct) {
-    std::fprintf(stderr, "usage: %s plugin PATH | direct\n", argv[0]);
+    std::fprintf(stderr, "usage: %s cpu|wall plugin PATH | cpu|wall direct\n", argv[0]);
     return 2;
   }
-  const double start = Seconds();
-  const bool started = plugin ? StartPlugin(argv[2]) : StartDirect();
-  const double seconds = Seconds() - start;
+  const bench::ClockKind clock =
+      std::strcmp(argv[1], "cpu") == 0 ? bench::ClockKind::ProcessorTime : bench::ClockKind::WallTime;
+  const double start = bench::ClockSeconds(clock, CLOCK_PROCESS_CPUTIME_ID);
+  const bool started = plugin ? StartPlugin(argv[3]) : StartDirect();
+  const double seconds = bench::ClockSeconds(clock, CLOCK_PROCESS_CPUTIME_ID) - start;
   if (!started) return 1;
   std::printf("%.9f\n", seconds);
   return 0;
