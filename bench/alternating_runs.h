@@ -15,9 +15,9 @@ using TimedRun = std::function<double()>;
 
 struct Repetitions {
   int warmUps = 1;             // runs of each side before measuring, not kept
-  int minPairs = 9;
-  int maxPairs = 201;
-  double secondsPerSide = 1.0;  // pairs are added up to about this much time per side
+  int minPairs = 15;
+  int maxPairs = 301;
+  double secondsPerSide = 1.5;  // pairs are added up to about this much time per side
 };
 
 struct PairedTimes {

@@ -77,7 +77,7 @@ Settings SettingsFor(Mode mode) {
       settings.readFrames = 180 * kSampleRate;
       settings.writeFrames = 120 * kSampleRate;
       settings.seeks = 1000;
-      settings.timed = {1, 9, 201, 1.0};
+      settings.timed = {1, 15, 301, 1.5};
       settings.startUp = {2, 31, 31, 0.0};
       settings.panel = {5, 51, 501, 0.25};
       break;
