@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/host_api.h"
 
 namespace test_host {
 namespace {
@@ -132,11 +131,15 @@ bool& RefuseSources() {
   return refuse;
 }
 
+void* FunctionNamed(const char* name) {
+  auto found = Functions().find(name);
+  return found == Functions().end() ? nullptr : found->second;
+}
+
 void* GetApiFunction(const char* name) {
   record.namesAsked.push_back(name);
   if (std::find(missing.begin(), missing.end(), name) != missing.end()) return nullptr;
-  auto found = Functions().find(name);
-  return found == Functions().end() ? nullptr : found->second;
+  return FunctionNamed(name);
 }
 
 PluginHostInfo HostInfo(int version) {
@@ -145,17 +148,6 @@ PluginHostInfo HostInfo(int version) {
   info.registerItem = &RegisterItem;
   info.getApiFunction = &GetApiFunction;
   return info;
-}
-
-void InstallIntoHostApi() {
-  HostApi.GetExePath = &GetExePath;
-  HostApi.PCM_Source_CreateFromSimple = &CreateFromSimple;
-  HostApi.format_timestr = &FormatTime;
-  HostApi.update_disk_counters = &UpdateDiskCounters;
-  HostApi.ShowConsoleMsg = &ShowConsoleMsg;
-  HostApi.get_ini_file = &GetIniFile;
-  HostApi.GetPreferredDiskWriteMode = &GetPreferredDiskWriteMode;
-  HostApi.PeakBuild_Create = &PeakBuildCreate;
 }
 
 ISimpleMediaDecoder* DecoderOf(HostSource* source) { return static_cast<Source*>(source)->decoder; }

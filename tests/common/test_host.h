@@ -53,6 +53,8 @@ bool& RefuseSources();
 // The host side of the entry.
 PluginHostInfo HostInfo(int version = kHostInterfaceVersion);
 void* GetApiFunction(const char* name);
+// The host function of that name, without recording the question.
+void* FunctionNamed(const char* name);
 
 // Sets every HostApi slot to the recording functions (white-box tests).
 void InstallIntoHostApi();
