@@ -101,8 +101,27 @@ bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string*
       *error = "no such format \"" + request.format + "\"; the formats are: " + Join(keys);
       return false;
     }
-    // A user who finds the format already chosen leaves the list alone.
-    if (panel.Selection(kFormatList) != index) panel.Choose(kFormatList, index);
+    // A user who finds the format already chosen leaves the list alone. One
+    // who picks another format and says nothing of the encoding picks the
+    // encoding of the same name again, when the new format offers it.
+    if (panel.Selection(kFormatList) != index) {
+      std::string encoding;
+      std::vector<ListEntry> encodings = panel.Entries(kEncodingList);
+      int selected = panel.Selection(kEncodingList);
+      if (selected >= 0 && static_cast<size_t>(selected) < encodings.size()) {
+        encoding = encodings[static_cast<size_t>(selected)].text;
+      }
+      panel.Choose(kFormatList, index);
+      if (request.encoding.empty() && !encoding.empty()) {
+        encodings = panel.Entries(kEncodingList);
+        for (size_t i = 0; i < encodings.size(); ++i) {
+          if (encodings[i].text == encoding) {
+            if (panel.Selection(kEncodingList) != static_cast<int>(i)) panel.Choose(kEncodingList, static_cast<int>(i));
+            break;
+          }
+        }
+      }
+    }
   }
   if (!request.encoding.empty()) {
     std::vector<ListEntry> encodings = panel.Entries(kEncodingList);

@@ -40,7 +40,9 @@ bool SameEncodingName(const std::string& a, const std::string& b);
 int FindFormat(const std::vector<FormatEntry>& formats, const std::string& text);
 
 // Applies the request. False with a message that lists the valid choices
-// when the panel offers no such entry.
+// when the panel offers no such entry. A new format without an encoding
+// keeps the encoding of the same name when it offers one, else the panel
+// gives its first.
 bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string* error);
 
 // What the panel shows now, for messages: "FLAC, Signed 16 bit PCM".
