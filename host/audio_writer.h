@@ -1,6 +1,7 @@
 // Writing frames through the plug-in's writer into an output file, safely:
 // under a temporary name, checked block by block, moved into place only
-// after the writer was destroyed and the file reached the disk.
+// after the writer was destroyed and the file reached the disk. Samples are
+// conditioned for the target encoding first (see SampleConditioner).
 #pragma once
 
 #include <cstdint>

@@ -51,9 +51,18 @@ std::vector<FormatEntry> FormatEntries(const PanelDriver& panel) {
       format.extension = text.substr(start);
       format.name = text.substr(start);
     }
-    format.key = Lower(format.extension);
-    for (const FormatEntry& earlier : formats) {
-      if (Lower(earlier.extension) == format.key) format.key = Lower(FirstWord(format.name));
+    // The extension, else a word of the name that no earlier key took.
+    size_t paren = format.name.find('(');
+    std::vector<std::string> candidates = {Lower(format.extension), Lower(FirstWord(format.name))};
+    if (paren != std::string::npos) candidates.push_back(Lower(FirstWord(format.name.substr(paren + 1))));
+    candidates.push_back(Lower(format.extension) + "-" + std::to_string(formats.size()));
+    for (const std::string& candidate : candidates) {
+      bool taken = candidate.empty();
+      for (const FormatEntry& earlier : formats) taken = taken || earlier.key == candidate;
+      if (!taken) {
+        format.key = candidate;
+        break;
+      }
     }
     formats.push_back(format);
   }

@@ -25,7 +25,7 @@ struct FormatEntry {
   std::string extension;
   std::string name;
   std::string key;  // what --format takes for it: the extension, or for a
-                    // second format of the same extension its name's first word
+                    // later format of a taken extension a word of its name
   int32_t formatWord = 0;
 };
 std::vector<FormatEntry> FormatEntries(const PanelDriver& panel);

@@ -64,10 +64,18 @@ TEST_F(SafetyTest, InterruptedConversionLeavesNothing) {
     const std::string out = folder / "out";
     ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
     ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
-    Running running = StartHost({"convert", pipePath, "-d", out, "--format", "flac"},
-                                {{"XDG_CONFIG_HOME=" + (folder / "config")}});
-    int feed = open(pipePath.c_str(), O_WRONLY);
-    ASSERT_GE(feed, 0);
+    RunOptions options;
+    options.environment = {"XDG_CONFIG_HOME=" + (folder / "config")};
+    Running running = StartHost({"convert", pipePath, "-d", out, "--format", "flac"}, options);
+    // Opens once pexo-host reads the pipe; gives up should it have ended.
+    int feed = -1;
+    for (int i = 0; i < 1000 && feed < 0; ++i) {
+      feed = open(pipePath.c_str(), O_WRONLY | O_NONBLOCK);
+      if (feed < 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (feed < 0) kill(running.pid, SIGKILL);
+    ASSERT_GE(feed, 0) << "pexo-host did not read its input: " << Finish(running).err;
+    fcntl(feed, F_SETFL, 0);
     std::string bytes = WavHeader(16000 * 60) + std::string(32000, '\x10');
     ASSERT_EQ(write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 
@@ -78,7 +86,11 @@ TEST_F(SafetyTest, InterruptedConversionLeavesNothing) {
       started = !names.empty();
       if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    ASSERT_TRUE(started) << "no output was begun";
+    if (!started) {
+      kill(running.pid, SIGKILL);
+      close(feed);
+      FAIL() << "no output was begun: " << Finish(running).err;
+    }
     kill(item.toGroup ? -running.pid : running.pid, item.signalNumber);
     RunResult result = Finish(running);
     close(feed);

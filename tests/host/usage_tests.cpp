@@ -16,11 +16,9 @@ class UsageErrors : public HostTest, public ::testing::WithParamInterface<UsageC
 TEST_P(UsageErrors, ExitTwoWithReason) {
   std::vector<std::string> arguments = GetParam().arguments;
   // An input that exists, so that only the usage is wrong.
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(100, 1, 8000));
   for (std::string& word : arguments) {
-    if (word == "IN") {
-      word = folder / "in.wav";
-      WriteFile(word, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(100, 1, 8000));
-    }
+    if (word == "IN") word = folder / "in.wav";
     if (word == "DIR") word = folder.Path();
   }
   RunResult result = Host(arguments);
