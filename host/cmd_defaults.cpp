@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/cleanup.h"
 #include "host/commands.h"
 #include "host/config_choice.h"
 #include "host/host_functions.h"
@@ -140,6 +141,7 @@ int RunDefaults(int argc, char** argv, HostOptions options) {
     return 1;
   }
   if (show) return Show(plugin);
+  InstallCleanupHandlers();  // no half-written ini file on a signal
 
   PanelDriver panel;
   uint32_t tag = kSinkTypeTag;

@@ -12,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "host/cleanup.h"
+
 namespace pexo_host {
 namespace {
 
@@ -176,6 +178,7 @@ bool IniFile::Save(const std::string& path, std::string* error) const {
     *error = "cannot write " + path + ": " + std::strerror(errno);
     return false;
   }
+  int slot = RememberTemporary(name.data());
   struct stat status;
   if (stat(target.c_str(), &status) == 0) (void)fchmod(file, status.st_mode & 07777);
   else (void)fchmod(file, 0644);
@@ -199,6 +202,7 @@ bool IniFile::Save(const std::string& path, std::string* error) const {
     good = false;
     savedError = errno;
   }
+  ForgetTemporary(slot);
   if (!good) {
     unlink(name.data());
     *error = "cannot write " + path + ": " + std::strerror(savedError);

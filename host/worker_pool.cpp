@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,7 +56,6 @@ struct Worker {
   std::string output, errors, link;
   std::vector<std::string> temporaries;
   double fraction = 0.0;
-  bool running = false;
 };
 
 struct Finished {
@@ -92,12 +92,14 @@ void ReadLinkMessages(Worker& worker) {
   data.erase(0, at);
 }
 
-[[noreturn]] void RunChild(size_t index, const int pipes[3][2], const std::vector<Worker>& workers,
+[[noreturn]] void RunChild(pid_t parent, size_t index, const int pipes[3][2], const std::vector<Worker>& workers,
                            const std::function<int(size_t, WorkerLink&)>& task) {
   // Back to default handling, then the cleanup that removes this worker's
-  // temporary files on a signal.
+  // temporary files on a signal, which includes the parent's death.
   for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) signal(signalNumber, SIG_DFL);
   InstallCleanupHandlers();
+  prctl(PR_SET_PDEATHSIG, SIGTERM);
+  if (getppid() != parent) raise(SIGTERM);
   close(wakeUp[0]);
   close(wakeUp[1]);
   for (const Worker& other : workers) {
@@ -137,6 +139,7 @@ bool StartWorker(size_t index, std::vector<Worker>& workers, const std::function
   }
   std::fflush(stdout);  // nothing buffered may be printed twice
   std::fflush(stderr);
+  pid_t parent = getpid();
   pid_t pid = fork();
   if (pid < 0) {
     *error = std::string("cannot start a worker: ") + std::strerror(errno);
@@ -146,11 +149,10 @@ bool StartWorker(size_t index, std::vector<Worker>& workers, const std::function
     }
     return false;
   }
-  if (pid == 0) RunChild(index, pipes, workers, task);
+  if (pid == 0) RunChild(parent, index, pipes, workers, task);
   Worker worker;
   worker.index = index;
   worker.pid = pid;
-  worker.running = true;
   for (int i = 0; i < 3; ++i) {
     close(pipes[i][1]);
     worker.descriptors[i] = pipes[i][0];
@@ -229,6 +231,12 @@ int RunWorkers(size_t count, int parallel, const std::function<int(size_t, Worke
   sigemptyset(&action.sa_mask);
   const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
   for (int i = 0; i < 3; ++i) sigaction(signals[i], &action, &previous[i]);
+  // A reader that went away must not stop a conversion half-way: writes to
+  // it fail instead, in the parent and in the workers.
+  struct sigaction ignore, previousPipe;
+  std::memset(&ignore, 0, sizeof ignore);
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGPIPE, &ignore, &previousPipe);
 
   std::vector<Worker> workers;
   std::vector<Finished> finished(count);
@@ -314,6 +322,7 @@ int RunWorkers(size_t count, int parallel, const std::function<int(size_t, Worke
     std::fflush(stderr);
   }
   for (int i = 0; i < 3; ++i) sigaction(signals[i], &previous[i], nullptr);
+  sigaction(SIGPIPE, &previousPipe, nullptr);
   close(wakeUp[0]);
   close(wakeUp[1]);
   wakeUp[0] = wakeUp[1] = -1;
