@@ -1,6 +1,9 @@
 // The registration records, filled with the services the plug-in offers.
 #include "plugin/registration_records.h"
 
-const SourceRegistration kSourceRegistration = {nullptr, nullptr, nullptr};
+#include "decoder/source_registration.h"
+#include "sink/sink.h"
 
-const SinkRegistration kSinkRegistration = {nullptr, nullptr, nullptr, nullptr};
+const SourceRegistration kSourceRegistration = {makeFromTypeTag, makeFromFile, listExtensions};
+
+const SinkRegistration kSinkRegistration = {typeTagAndLabel, extensionFor, nullptr, makeSink};
