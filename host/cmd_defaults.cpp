@@ -44,28 +44,22 @@ void PrintPanel(const PanelDriver& panel) {
 }
 
 int Show(const LoadedPlugin& plugin) {
-  StoredDefaults stored;
-  std::string error;
-  if (!ReadStoredDefaults(IniPath(), &stored, &error)) {
-    PrintError(error);
-    return 1;
-  }
+  StoredDefaults stored = ReadStoredDefaults(IniPath());
   std::printf("ini file: %s\n", IniPath().c_str());
-  if (!stored.found) {
+  if (stored.size == 0) {
     std::printf("no stored defaults\n");
+  } else if (!stored.valid) {
+    std::printf("default_size=%d, but \"default\" does not read back at that size (missing, wrong digits or checksum)\n",
+                stored.size);
+  } else if (!HasSinkTag(stored.block.data(), stored.size, kSinkConfigBlockSize)) {
+    std::printf("default_size=%d, but the stored block is not a complete writer block\n", stored.size);
   } else {
-    std::printf("default_size=%s\ndefault=%s\n", stored.sizeText.c_str(), stored.structText.c_str());
-    if (!stored.valid) {
-      std::printf("the stored value does not read back (wrong size, digits or checksum)\n");
-    } else if (!HasSinkTag(stored.block.data(), static_cast<int>(stored.block.size()), kSinkConfigBlockSize)) {
-      std::printf("the stored block is not a complete writer block\n");
-    } else {
-      SinkConfigBlock block;
-      std::memcpy(&block, stored.block.data(), sizeof block);
-      std::printf("format word 0x%08x, quality %.2f\n", static_cast<unsigned>(block.formatWord),
-                  static_cast<double>(block.quality));
-    }
+    SinkConfigBlock block;
+    std::memcpy(&block, stored.block.data(), sizeof block);
+    std::printf("default_size=%d, format word 0x%08x, quality %.2f\n", stored.size,
+                static_cast<unsigned>(block.formatWord), static_cast<double>(block.quality));
   }
+  std::string error;
   PanelDriver panel;
   uint32_t tag = kSinkTypeTag;
   if (!panel.Open(plugin.sink, &tag, sizeof tag, &error)) {

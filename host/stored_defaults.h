@@ -1,7 +1,8 @@
 // The writer's stored defaults in the host's ini file: the section
 // "libsndfile sink defaults" with "default_size" (the block's size) and
-// "default" (the block in struct form: each byte as two hexadecimal digits
-// in storage order, then a checksum byte, the sum of the bytes modulo 256).
+// "default" (the block in struct form). They are written and read with the
+// same profile functions of the Win32 layer that the panel reads them with,
+// so both sides agree on the file.
 #pragma once
 
 #include <string>
@@ -11,22 +12,17 @@ namespace pexo_host {
 
 constexpr const char* kDefaultsSection = "libsndfile sink defaults";
 
-std::string EncodeStructForm(const std::vector<unsigned char>& bytes);
-// False for a wrong length, a non-hexadecimal digit or a checksum mismatch.
-bool DecodeStructForm(const std::string& text, size_t size, std::vector<unsigned char>* bytes);
-
-// Stores the block in the ini file at path, keeping the rest of the file.
+// Stores the block in the ini file at path, keeping the rest of the file;
+// creates the file's folder when it is missing.
 bool WriteStoredDefaults(const std::string& path, const std::vector<unsigned char>& block, std::string* error);
 
-// What the ini file holds: found is false when the keys are missing; valid
-// only when the size is positive and the struct form decodes to it.
+// What the ini file holds: size is "default_size" (0 when missing); valid
+// when the struct form reads back at that size.
 struct StoredDefaults {
-  bool found = false;
+  int size = 0;
   bool valid = false;
-  std::string sizeText;
-  std::string structText;
   std::vector<unsigned char> block;
 };
-bool ReadStoredDefaults(const std::string& path, StoredDefaults* defaults, std::string* error);
+StoredDefaults ReadStoredDefaults(const std::string& path);
 
 }  // namespace pexo_host

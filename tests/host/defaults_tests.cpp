@@ -47,7 +47,7 @@ TEST_F(DefaultsTest, StoresTheStructFormAndKeepsTheRestOfTheFile) {
 
   RunResult shown = Host({"defaults", "--show", "--ini", ini});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
-  for (const char* line : {"default_size=32\n", "format word 0x00170003, quality 0.80\n",
+  for (const char* line : {"default_size=32, format word 0x00170003, quality 0.80\n",
                            "  format:     FLAC (Free Lossless Audio Codec)\n", "  encoding:   Signed 24 bit PCM\n",
                            "  byte order: default\n", "  quality:    0.80\n"}) {
     EXPECT_TRUE(Contains(shown.out, line)) << line << " in\n" << shown.out;
