@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <sstream>
 #include <thread>
 
 #include "tests/host/audio_files.h"
@@ -51,6 +52,47 @@ std::string WavHeader(uint32_t dataBytes) {
   return header;
 }
 
+// Opens the pipe for writing once pexo-host reads it; -1 after 10 s.
+int OpenFeed(const std::string& pipePath) {
+  for (int i = 0; i < 1000; ++i) {
+    int feed = open(pipePath.c_str(), O_WRONLY | O_NONBLOCK);
+    if (feed >= 0) {
+      fcntl(feed, F_SETFL, 0);
+      return feed;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return -1;
+}
+
+// Waits up to 10 s for the folder to hold count names.
+bool WaitForNames(const std::string& folder, size_t count) {
+  for (int i = 0; i < 1000; ++i) {
+    if (FolderNames(folder).size() >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// The processes whose parent is parent.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+  std::vector<pid_t> children;
+  for (const std::string& name : FolderNames("/proc")) {
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::string stat = FileBytes("/proc/" + name + "/stat");
+    size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(stat.substr(close + 2));
+    char state;
+    pid_t parentOf = 0;
+    fields >> state >> parentOf;
+    if (parentOf == parent) children.push_back(std::stoi(name));
+  }
+  return children;
+}
+
+size_t ThreadCount(pid_t process) { return FolderNames("/proc/" + std::to_string(process) + "/task").size(); }
+
 TEST_F(SafetyTest, InterruptedConversionLeavesNothing) {
   struct Case {
     int signalNumber;
@@ -67,26 +109,14 @@ TEST_F(SafetyTest, InterruptedConversionLeavesNothing) {
     RunOptions options;
     options.environment = {"XDG_CONFIG_HOME=" + (folder / "config")};
     Running running = StartHost({"convert", pipePath, "-d", out, "--format", "flac"}, options);
-    // Opens once pexo-host reads the pipe; gives up should it have ended.
-    int feed = -1;
-    for (int i = 0; i < 1000 && feed < 0; ++i) {
-      feed = open(pipePath.c_str(), O_WRONLY | O_NONBLOCK);
-      if (feed < 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    int feed = OpenFeed(pipePath);
     if (feed < 0) kill(running.pid, SIGKILL);
     ASSERT_GE(feed, 0) << "pexo-host did not read its input: " << Finish(running).err;
-    fcntl(feed, F_SETFL, 0);
     std::string bytes = WavHeader(16000 * 60) + std::string(32000, '\x10');
     ASSERT_EQ(write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
 
-    // Wait for the conversion to have its temporary output.
-    bool started = false;
-    for (int i = 0; i < 1000 && !started; ++i) {
-      std::vector<std::string> names = FolderNames(out);
-      started = !names.empty();
-      if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (!started) {
+    // The conversion has begun once its temporary output is there.
+    if (!WaitForNames(out, 1)) {
       kill(running.pid, SIGKILL);
       close(feed);
       FAIL() << "no output was begun: " << Finish(running).err;
@@ -100,6 +130,48 @@ TEST_F(SafetyTest, InterruptedConversionLeavesNothing) {
     unlink(pipePath.c_str());
     rmdir(out.c_str());
   }
+}
+
+}  // namespace
+}  // namespace host_test
+
+namespace host_test {
+namespace {
+
+// With -j 2, two files are converted at once, each in a worker process of
+// its own that runs a single thread: no two conversions share libsndfile's
+// process-wide state. Stopping the run removes both partial outputs.
+TEST_F(SafetyTest, ParallelConversionsRunInSingleThreadedWorkers) {
+  const std::string out = folder / "out";
+  ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+  const std::string pipes[2] = {folder / "first.wav", folder / "second.wav"};
+  for (const std::string& pipePath : pipes) ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+  RunOptions options;
+  options.environment = {"XDG_CONFIG_HOME=" + (folder / "config")};
+  Running running = StartHost({"convert", pipes[0], pipes[1], "-d", out, "--format", "flac", "-j", "2"}, options);
+  int feeds[2];
+  for (int i = 0; i < 2; ++i) {
+    feeds[i] = OpenFeed(pipes[i]);
+    if (feeds[i] < 0) kill(running.pid, SIGKILL);
+    ASSERT_GE(feeds[i], 0) << "pexo-host did not read " << pipes[i] << ": " << Finish(running).err;
+    std::string bytes = WavHeader(16000 * 60) + std::string(32000, '\x10');
+    ASSERT_EQ(write(feeds[i], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  bool begun = WaitForNames(out, 2);
+  std::vector<pid_t> workers = ChildrenOf(running.pid);
+  size_t hostThreads = ThreadCount(running.pid);
+  std::vector<size_t> workerThreads;
+  for (pid_t worker : workers) workerThreads.push_back(ThreadCount(worker));
+  kill(running.pid, SIGTERM);
+  RunResult result = Finish(running);
+  for (int feed : feeds) close(feed);
+
+  EXPECT_TRUE(begun) << result.err;
+  EXPECT_EQ(workers.size(), 2u);
+  EXPECT_EQ(hostThreads, 1u);
+  EXPECT_EQ(workerThreads, (std::vector<size_t>(workers.size(), 1u)));
+  EXPECT_EQ(result.exitCode, 128 + SIGTERM) << result.err;
+  EXPECT_EQ(FolderNames(out), std::vector<std::string>{}) << "both partial outputs are gone";
 }
 
 }  // namespace
