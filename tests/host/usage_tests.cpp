@@ -11,6 +11,12 @@ struct UsageCase {
   std::string message;  // part of standard error
 };
 
+// The case's command line, for test names.
+void PrintTo(const UsageCase& item, std::ostream* out) {
+  *out << "pexo-host";
+  for (const std::string& word : item.arguments) *out << " " << word;
+}
+
 class UsageErrors : public HostTest, public ::testing::WithParamInterface<UsageCase> {};
 
 TEST_P(UsageErrors, ExitTwoWithReason) {
