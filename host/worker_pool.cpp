@@ -100,6 +100,11 @@ void ReadLinkMessages(Worker& worker) {
   InstallCleanupHandlers();
   prctl(PR_SET_PDEATHSIG, SIGTERM);
   if (getppid() != parent) raise(SIGTERM);
+  // A stop request that came during the fork is taken now.
+  sigset_t stops;
+  sigemptyset(&stops);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signalNumber);
+  sigprocmask(SIG_UNBLOCK, &stops, nullptr);
   close(wakeUp[0]);
   close(wakeUp[1]);
   for (const Worker& other : workers) {
@@ -140,7 +145,13 @@ bool StartWorker(size_t index, std::vector<Worker>& workers, const std::function
   std::fflush(stdout);  // nothing buffered may be printed twice
   std::fflush(stderr);
   pid_t parent = getpid();
+  // The worker starts with the stop signals held, until it can clean up.
+  sigset_t stops, before;
+  sigemptyset(&stops);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signalNumber);
+  sigprocmask(SIG_BLOCK, &stops, &before);
   pid_t pid = fork();
+  if (pid != 0) sigprocmask(SIG_SETMASK, &before, nullptr);
   if (pid < 0) {
     *error = std::string("cannot start a worker: ") + std::strerror(errno);
     for (auto& end : pipes) {
