@@ -2,12 +2,14 @@
 #include "host/output_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <initializer_list>
 
 #include "host/cleanup.h"
 
@@ -63,13 +65,25 @@ bool TemporaryFile::Create(const std::string& output, std::string* error) {
   Discard();
   std::string pattern = FolderOf(output) + "/." + BaseName(output) + ".XXXXXX.part";
   std::string name = pattern;
+  // No signal between creating the file and registering it for removal.
+  sigset_t stops, before;
+  sigemptyset(&stops);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signalNumber);
+  sigprocmask(SIG_BLOCK, &stops, &before);
   int file = mkstemps(&name[0], 5);
   if (file < 0) {
-    *error = "cannot create a file in " + FolderOf(output) + ": " + std::strerror(errno);
+    int saved = errno;
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    *error = "cannot create a file in " + FolderOf(output) + ": " + std::strerror(saved);
     return false;
   }
+  // The permissions a newly created file gets, not mkstemps' private ones.
+  mode_t mask = umask(0);
+  umask(mask);
+  fchmod(file, 0666 & ~mask);
   close(file);
   slot = RememberTemporary(name.c_str());
+  sigprocmask(SIG_SETMASK, &before, nullptr);
   path = name;
   if (slot < 0) {
     Discard();

@@ -1,6 +1,7 @@
 // pexo-host convert: files through the plug-in's decoder and writer, with
 // the panel's settings; errors per file; parallel runs; peaks.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -71,6 +72,12 @@ TEST_F(ConvertTest, PanelOptionsChooseTheFile) {
     ASSERT_TRUE(ReadFile(folder / item.output, &written)) << item.output;
     EXPECT_EQ(written.format, item.format) << item.output;
     EXPECT_EQ(written.Frames(), 4800) << item.output;
+    // A new file's usual permissions, not those of a private temporary.
+    struct stat status;
+    mode_t mask = umask(0);
+    umask(mask);
+    ASSERT_EQ(stat((folder / item.output).c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask) << item.output;
   }
 }
 
