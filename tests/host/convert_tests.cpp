@@ -121,6 +121,17 @@ TEST_F(ConvertTest, FailuresNameTheFileAndLeaveNothing) {
   EXPECT_TRUE(ReadFile(folder / "out/taken.flac", &replaced));
 }
 
+TEST_F(ConvertTest, PluginDiagnosticsPassThroughUnchanged) {
+  // GSM 6.10 in WAV is offered for one channel; the writer refuses two.
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 8000, Tones(800, 2, 8000));
+  RunResult result = Host({"convert", folder / "in.wav", "-o", folder / "gsm.wav", "--encoding", "GSM 6.10"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "Something might have gone wrong... Format not available: 0x00010020 for 2 channels \n");
+  EXPECT_TRUE(Contains(result.err, "in.wav: libsndfile cannot write WAV (Microsoft), GSM 6.10 with 2 channels"))
+      << result.err;
+  EXPECT_FALSE(Exists(folder / "gsm.wav"));
+}
+
 TEST_F(ConvertTest, OneBadFileDoesNotStopTheOthers) {
   WriteFile(folder / "a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(800, 1, 8000));
   WriteFile(folder / "b.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(900, 1, 8000));
