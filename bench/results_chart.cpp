@@ -107,7 +107,7 @@ int DrawRatios(std::ostream& svg, const std::vector<const ResultRow*>& rows, int
   }
   Text(svg, x(goal) - 3, plotTop - 4, "goal " + Number(goal, 2), "text-anchor=\"end\" font-size=\"11\" fill=\"#c62828\"");
   Text(svg, x(1.0) + 3, plotTop - 4, "no cost", "font-size=\"11\" fill=\"#555\"");
-  Text(svg, kValueLeft, plotTop - 3, "ratio  (plug-in / direct)", "font-size=\"11\" fill=\"#555\"");
+  Text(svg, kValueLeft, plotTop - 3, "ratio  (plug-in time / direct time)", "font-size=\"11\" fill=\"#555\"");
   return plotBottom + 30;
 }
 
