@@ -1,0 +1,34 @@
+// Starting the linked-in plug-in through its entry.
+#include "tests/fuzz/fuzz_plugin.h"
+
+#include <string>
+
+#include "tests/common/test_host.h"
+#include "tests/fuzz/fuzz_check.h"
+
+namespace {
+
+// Stands for the module handle a loader would give; the panel's dialog
+// resources are found through it.
+char moduleStandIn;
+
+StartedPlugin Start() {
+  test_host::Reset();
+  PluginHostInfo info = test_host::HostInfo();
+  FUZZ_CHECK(SarnicPluginEntry(reinterpret_cast<HINSTANCE>(&moduleStandIn), &info) == 1);
+  StartedPlugin plugin{nullptr, nullptr};
+  for (const auto& registration : test_host::Recorded().registrations) {
+    if (registration.first == "pcmsrc") plugin.source = static_cast<const SourceRegistration*>(registration.second);
+    if (registration.first == "pcmsink") plugin.sink = static_cast<const SinkRegistration*>(registration.second);
+  }
+  FUZZ_CHECK(plugin.source != nullptr && plugin.sink != nullptr);
+  test_host::Reset();
+  return plugin;
+}
+
+}  // namespace
+
+const StartedPlugin& StartPlugin() {
+  static const StartedPlugin plugin = Start();
+  return plugin;
+}
