@@ -1,6 +1,8 @@
 // The registration records, filled with the services the plug-in offers.
 #include "plugin/registration_records.h"
 
-const SourceRegistration kSourceRegistration = {nullptr, nullptr, nullptr};
+#include "decoder/source_registration.h"
+
+const SourceRegistration kSourceRegistration = {makeFromTypeTag, makeFromFile, listExtensions};
 
 const SinkRegistration kSinkRegistration = {nullptr, nullptr, nullptr, nullptr};

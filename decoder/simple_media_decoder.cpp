@@ -1,0 +1,192 @@
+// PEXO_SimpleMediaDecoder: opening, describing, positioning and reading an
+// audio file through libsndfile.
+#include "decoder/simple_media_decoder.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "plugin/host_api.h"
+#include "plugin/sndfile_api.h"
+
+namespace {
+
+const char kPropertiesTitle[] = "libsndfile supported File Properties";
+const char kNotOpenedText[] = "Error: File not has been opened succesfully";
+// Stands in for a format name that libsndfile cannot give.
+const char kUnknownName[] = "unknown";
+
+constexpr int kTimeTextSize = 128;
+constexpr int kWorkTextSize = 4096;
+
+// A copy of text on the plug-in's heap, or null when memory runs out.
+char* CopyText(const char* text) {
+  size_t size = std::strlen(text) + 1;
+  char* copy = new (std::nothrow) char[size];
+  if (copy != nullptr) std::memcpy(copy, text, size);
+  return copy;
+}
+
+// Writes at most size bytes into destination: the text, then zero bytes up
+// to size. A text of size bytes or more is cut and carries no terminator.
+void BoundedCopy(char* destination, int size, const char* text) {
+  if (destination == nullptr || size <= 0) return;
+  size_t count = static_cast<size_t>(size);
+  size_t length = strnlen(text, count);
+  std::memcpy(destination, text, length);
+  std::memset(destination + length, 0, count - length);
+}
+
+// Nominal bits per sample of a libsndfile subtype; 16 for the subtypes
+// without a plain sample width.
+int BitsPerSampleOf(int subtype) {
+  switch (subtype) {
+    case SF_FORMAT_PCM_S8: return 8;
+    case SF_FORMAT_PCM_16: return 16;
+    case SF_FORMAT_PCM_24: return 24;
+    case SF_FORMAT_PCM_32: return 32;
+    case SF_FORMAT_PCM_U8: return 8;
+    case SF_FORMAT_FLOAT: return 32;
+    case SF_FORMAT_DOUBLE: return 64;
+    default: return 16;
+  }
+}
+
+// Bits read for the host's disk counters: bits x channels x frames,
+// limited to the largest value the counter takes, never negative.
+int BitsRead(int bits, int channels, int frames) {
+  int64_t perFrame = static_cast<int64_t>(bits) * channels;
+  if (perFrame <= 0 || frames <= 0) return 0;
+  constexpr int64_t kLargest = std::numeric_limits<int>::max();
+  if (perFrame > kLargest / frames) return std::numeric_limits<int>::max();
+  return static_cast<int>(perFrame * frames);
+}
+
+// position + frames, held at the limits of the 64-bit range: a position set
+// by a refused seek far past the end must not overflow on the next read.
+int64_t Advance(int64_t position, int frames) {
+  int64_t result;
+  if (__builtin_add_overflow(position, static_cast<int64_t>(frames), &result)) {
+    return frames > 0 ? std::numeric_limits<int64_t>::max() : std::numeric_limits<int64_t>::min();
+  }
+  return result;
+}
+
+// libsndfile's name of a major format or subtype, or "unknown".
+const char* FormatName(int format) {
+  SF_FORMAT_INFO formatInfo{};
+  formatInfo.format = format;
+  if (SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &formatInfo, sizeof formatInfo) != 0) {
+    return kUnknownName;
+  }
+  return formatInfo.name != nullptr ? formatInfo.name : kUnknownName;
+}
+
+}  // namespace
+
+// Defined here, so that the deleting destructor the host calls, and with it
+// the release of the decoder's memory, runs inside the plug-in.
+PEXO_SimpleMediaDecoder::~PEXO_SimpleMediaDecoder() {
+  if (handle != nullptr) SndfileApi.sf_close(handle);
+  delete[] fileName;
+}
+
+ISimpleMediaDecoder* PEXO_SimpleMediaDecoder::MakeCopy() {
+  auto* copy = new PEXO_SimpleMediaDecoder;
+  if (fileName != nullptr) copy->fileName = CopyText(fileName);
+  return copy;
+}
+
+void PEXO_SimpleMediaDecoder::OpenFile(const char* path) {
+  bool fileChanges = path != nullptr && std::strcmp(path, fileName != nullptr ? fileName : "") != 0;
+  CloseFile(fileChanges);
+
+  if (path != nullptr) {
+    // Copied before the old name goes: path may be the text FileName gave.
+    char* copy = CopyText(path);
+    delete[] fileName;
+    fileName = copy;
+  }
+
+  length = 0;
+  channelCount = 0;
+  bitsPerSample = 0;
+  sampleRate = 0.0;
+  // A new handle reads from frame 0; so does the counted position.
+  position = 0;
+  info.format = SF_ENDIAN_BIG;
+  if (fileName == nullptr) return;
+
+  handle = SndfileApi.sf_open(fileName, SFM_READ, &info);
+  if (handle == nullptr) return;
+
+  length = info.frames;
+  bitsPerSample = BitsPerSampleOf(info.format & SF_FORMAT_SUBMASK);
+  channelCount = info.channels;
+  sampleRate = static_cast<double>(info.samplerate);
+}
+
+void PEXO_SimpleMediaDecoder::CloseFile(bool /*fileChanges*/) {
+  if (handle == nullptr) return;
+  SndfileApi.sf_close(handle);
+  handle = nullptr;
+}
+
+const char* PEXO_SimpleMediaDecoder::FileName() { return fileName != nullptr ? fileName : ""; }
+
+const char* PEXO_SimpleMediaDecoder::TypeTag() { return kDecoderTypeTag; }
+
+void PEXO_SimpleMediaDecoder::PropertiesText(char* text, int textSize, char* title, int titleSize) {
+  BoundedCopy(title, titleSize, kPropertiesTitle);
+  if (!IsReady()) {
+    BoundedCopy(text, textSize, kNotOpenedText);
+    return;
+  }
+
+  char timeText[kTimeTextSize] = {};
+  HostApi.format_timestr(static_cast<double>(length) / sampleRate, timeText, kTimeTextSize);
+  timeText[kTimeTextSize - 1] = '\0';
+  const char* containerName = FormatName(info.format & SF_FORMAT_TYPEMASK);
+  const char* encodingName = FormatName(info.format & SF_FORMAT_SUBMASK);
+  const char* version = SndfileApi.sf_version_string();
+
+  char work[kWorkTextSize];
+  std::snprintf(work, sizeof work,
+                "Length: %s:\r\nSamplerate: %.0f\r\nChannels: %d\r\nBits/sample: %d\r\n"
+                "Format: %s\r\nEncoding: %s\r\nlibsndfile version: %s\r\n",
+                timeText, sampleRate, channelCount, bitsPerSample, containerName, encodingName,
+                version != nullptr ? version : kUnknownName);
+  BoundedCopy(text, textSize, work);
+}
+
+bool PEXO_SimpleMediaDecoder::IsReady() {
+  return handle != nullptr && bitsPerSample != 0 && channelCount != 0 && sampleRate > 0.0;
+}
+
+int PEXO_SimpleMediaDecoder::ChannelCount() { return channelCount; }
+
+int PEXO_SimpleMediaDecoder::SampleBits() { return bitsPerSample; }
+
+double PEXO_SimpleMediaDecoder::SampleRateHz() { return sampleRate; }
+
+int64_t PEXO_SimpleMediaDecoder::LengthFrames() { return length; }
+
+int64_t PEXO_SimpleMediaDecoder::CurrentFrame() { return position; }
+
+void PEXO_SimpleMediaDecoder::SeekToFrame(int64_t frame) {
+  if (handle == nullptr) return;
+  // Consecutive reads need no seek; a refused seek is not reported.
+  if (frame != position) SndfileApi.sf_seek(handle, frame, SEEK_SET);
+  position = frame;
+}
+
+int PEXO_SimpleMediaDecoder::ReadFrames(double* buffer, int frameCount) {
+  if (handle == nullptr) return 0;
+  sf_count_t read = SndfileApi.sf_readf_double(handle, buffer, frameCount);
+  // The low 32 bits of the library's count; it never exceeds frameCount.
+  int frames = static_cast<int>(static_cast<uint32_t>(read));
+  HostApi.update_disk_counters(BitsRead(bitsPerSample, info.channels, frames), 0);
+  position = Advance(position, frames);
+  return frames;
+}

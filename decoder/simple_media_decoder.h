@@ -1,0 +1,62 @@
+// PEXO_SimpleMediaDecoder: the host's decoder interface on top of libsndfile.
+// It opens one file by name for reading, reports its shape, counts a frame
+// position and reads interleaved 64-bit frames straight into the caller's
+// buffer.
+#pragma once
+
+#include <sndfile.h>
+
+#include <cstdint>
+
+#include "plugin/host_interface.h"
+
+// The decoder's type tag, also the tag by which the host asks for a new one.
+inline constexpr char kDecoderTypeTag[] = "KOVRA";
+
+// Every operation may be called in any state: without an open file the
+// decoder answers zeros and does nothing on reads and seeks. Decoders are
+// created with the plug-in's new and the host destroys them through the
+// virtual destructor, which frees them inside the plug-in as well.
+class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
+ public:
+  PEXO_SimpleMediaDecoder() = default;
+  ~PEXO_SimpleMediaDecoder() override;
+  PEXO_SimpleMediaDecoder(const PEXO_SimpleMediaDecoder&) = delete;
+  PEXO_SimpleMediaDecoder& operator=(const PEXO_SimpleMediaDecoder&) = delete;
+
+  // A new, unopened decoder holding its own copy of this one's name (none
+  // when memory for the copy runs out).
+  ISimpleMediaDecoder* MakeCopy() override;
+  // Closes, takes the new name (null keeps the stored one) and opens it.
+  // The outcome shows in IsReady.
+  void OpenFile(const char* path) override;
+  // Closes the file; name, per-file values and position stay.
+  void CloseFile(bool fileChanges) override;
+  const char* FileName() override;
+  const char* TypeTag() override;
+  // Fills title and text, each bounded by its size: at most that many
+  // bytes, zero bytes after a shorter text, no terminator after a longer one.
+  void PropertiesText(char* text, int textSize, char* title, int titleSize) override;
+  bool IsReady() override;
+  int ChannelCount() override;
+  int SampleBits() override;
+  double SampleRateHz() override;
+  int64_t LengthFrames() override;
+  int64_t CurrentFrame() override;
+  // Seeks only when frame differs from the counted position; the position
+  // becomes frame even when the library refuses the seek.
+  void SeekToFrame(int64_t frame) override;
+  // Reads up to frameCount frames into buffer, which has room for
+  // frameCount x channel count samples; returns the frames read.
+  int ReadFrames(double* buffer, int frameCount) override;
+
+ private:
+  SNDFILE* handle = nullptr;
+  SF_INFO info{};
+  char* fileName = nullptr;  // owned; new[] of the plug-in
+  int channelCount = 0;
+  int bitsPerSample = 0;
+  double sampleRate = 0.0;
+  int64_t position = 0;
+  int64_t length = 0;
+};

@@ -1,0 +1,54 @@
+// The source registration functions: decoders for the host by type tag and
+// by file name, and the extensions the plug-in names.
+#include "decoder/source_registration.h"
+
+#include <cstring>
+
+#include "decoder/simple_media_decoder.h"
+#include "plugin/host_api.h"
+
+namespace {
+
+// Hands a new decoder to the host; the source returned owns it. A host that
+// returns no source has taken nothing, so the decoder is deleted here.
+HostSource* WrapNewDecoder(const char* path) {
+  auto* decoder = new PEXO_SimpleMediaDecoder;
+  HostSource* source = HostApi.PCM_Source_CreateFromSimple(decoder, path);
+  if (source == nullptr) delete decoder;
+  return source;
+}
+
+}  // namespace
+
+HostSource* makeFromTypeTag(const char* tag, int tagLength) {
+  if (tagLength < 5 || tag == nullptr) return nullptr;
+  // Six bytes, the terminator included: a longer text does not match. The
+  // comparison stops at the tag's own terminator.
+  if (std::strncmp(tag, kDecoderTypeTag, sizeof kDecoderTypeTag) != 0) return nullptr;
+  return WrapNewDecoder(nullptr);
+}
+
+HostSource* makeFromFile(const char* path, int level) {
+  if (path == nullptr) return nullptr;
+  if (level <= 6) return nullptr;
+  if (strnlen(path, 5) < 5) return nullptr;
+  HostSource* source = WrapNewDecoder(path);
+  if (source == nullptr) return nullptr;
+  if (source->IsAvailable()) return source;
+  delete source;
+  return nullptr;
+}
+
+const char* listExtensions(int index, const char** description) {
+  switch (index) {
+    case 0:
+      if (description != nullptr) *description = "Paris Audio Files";
+      return "PAF";
+    case 1:
+      if (description != nullptr) *description = "Apple Core Audio Files";
+      return "CAF";
+    default:
+      if (description != nullptr) *description = nullptr;
+      return nullptr;
+  }
+}
