@@ -53,9 +53,8 @@ void Read(ISimpleMediaDecoder* decoder, FuzzInput& in) {
   if (!ready) return;
   const auto& counters = test_host::Recorded().diskCounters;
   FUZZ_CHECK(counters.size() == counted + 1);
-  uint32_t bits = static_cast<uint32_t>(decoder->SampleBits()) * static_cast<uint32_t>(channels) *
-                  static_cast<uint32_t>(read);
-  FUZZ_CHECK(counters.back().amountRead == static_cast<int>(bits));
+  int64_t bits = int64_t{decoder->SampleBits()} * channels * read;  // small here: no overflow
+  FUZZ_CHECK(counters.back().amountRead == bits);
   FUZZ_CHECK(counters.back().amountWritten == 0);
 }
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ struct ReplayCase {
   std::string kind;  // "seed" or "kept"
   std::filesystem::path file;
 };
+
+void PrintTo(const ReplayCase& replay, std::ostream* out) { *out << replay.file.string(); }
 
 std::vector<ReplayCase> Cases() {
   std::vector<ReplayCase> cases;
