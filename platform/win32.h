@@ -62,4 +62,11 @@ UINT GetPrivateProfileIntA(const char* section, const char* key, int defaultValu
                            const char* fileName);
 BOOL GetPrivateProfileStructA(const char* section, const char* key, void* data, UINT size,
                               const char* fileName);
+// A null value deletes the key, a null key the whole section.
+BOOL WritePrivateProfileStringA(const char* section, const char* key, const char* value,
+                                const char* fileName);
+// Writes data as 2 x size hexadecimal digits and a checksum byte; null data
+// deletes the key.
+BOOL WritePrivateProfileStructA(const char* section, const char* key, const void* data, UINT size,
+                                const char* fileName);
 }

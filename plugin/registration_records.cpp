@@ -2,7 +2,8 @@
 #include "plugin/registration_records.h"
 
 #include "decoder/source_registration.h"
+#include "sink/sink.h"
 
 const SourceRegistration kSourceRegistration = {makeFromTypeTag, makeFromFile, listExtensions};
 
-const SinkRegistration kSinkRegistration = {nullptr, nullptr, nullptr, nullptr};
+const SinkRegistration kSinkRegistration = {typeTagAndLabel, extensionFor, nullptr, makeSink};

@@ -2,6 +2,7 @@
 // them back. A stored and exchanged format: 32 bytes, little-endian.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -33,4 +34,18 @@ inline bool HasSinkTag(const void* block, int size, int minimumSize) {
   uint32_t tag;
   std::memcpy(&tag, block, sizeof tag);
   return tag == kSinkTypeTag;
+}
+
+// The fields of a block of kSinkConfigBlockSize bytes or more, read by copy.
+inline int32_t BlockFormatWord(const void* block) {
+  int32_t formatWord;
+  std::memcpy(&formatWord, static_cast<const unsigned char*>(block) + offsetof(SinkConfigBlock, formatWord),
+              sizeof formatWord);
+  return formatWord;
+}
+inline float BlockQuality(const void* block) {
+  float quality;
+  std::memcpy(&quality, static_cast<const unsigned char*>(block) + offsetof(SinkConfigBlock, quality),
+              sizeof quality);
+  return quality;
 }

@@ -1,0 +1,139 @@
+// The file writer on libsndfile.
+#include "sink/pcm_sink_libsndfile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "plugin/host_api.h"
+#include "plugin/sndfile_api.h"
+#include "sink/sink_config_block.h"
+
+namespace {
+
+constexpr int kDescriptionSize = 512;
+
+}  // namespace
+
+PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const void* block, int blockSize,
+                                         int channels, int rate, bool buildPeaks) {
+  if (HasSinkTag(block, blockSize, kSinkConfigBlockSize)) {
+    formatWord = BlockFormatWord(block);
+    quality = BlockQuality(block);
+  }
+  channelCount = channels;
+  sampleRate = rate;
+
+  SF_INFO info{};
+  info.samplerate = sampleRate;
+  info.channels = channelCount;
+  info.format = formatWord;
+  if (SndfileApi.sf_format_check(&info) == 0) {
+    std::printf("Something might have gone wrong... Format not available: 0x%08x for %d channels \n",
+                static_cast<unsigned>(formatWord), channelCount);
+    std::fflush(stdout);
+    return;
+  }
+
+  // libsndfile clears a record it refuses, so messages show the format asked for.
+  SF_FORMAT_INFO major{};
+  major.format = formatWord & kMajorFormatMask;
+  int majorResult = SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &major, sizeof major);
+  if (majorResult != 0) {
+    std::printf("can't get major format info: 0x%08x\n", static_cast<unsigned>(formatWord & kMajorFormatMask));
+    std::fflush(stdout);
+  }
+  fileName.Set(fileNameArgument, 0);
+  majorName.Set(majorResult == 0 ? major.name : nullptr, 0);
+  SF_FORMAT_INFO subtype{};
+  subtype.format = formatWord & kSubtypeMask;
+  int subtypeResult = SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &subtype, sizeof subtype);
+  if (subtypeResult != 0) {
+    std::printf("can't get subtype format info: 0x%08x\n", static_cast<unsigned>(formatWord & kSubtypeMask));
+    std::fflush(stdout);
+  }
+  subtypeName.Set(subtypeResult == 0 ? subtype.name : nullptr, 0);
+
+  fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
+
+  // Compression level first, then VBR quality, which libsndfile maps onto
+  // the level as well, so the last one decides. A quality that is not a
+  // number stands for none: libsndfile hands it to encoders that crash on it.
+  double q = quality;
+  if (!std::isnan(q)) {
+    SndfileApi.sf_command(fileHandle, SFC_SET_COMPRESSION_LEVEL, &q, sizeof q);
+    SndfileApi.sf_command(fileHandle, SFC_SET_VBR_ENCODING_QUALITY, &q, sizeof q);
+  }
+
+  if (buildPeaks && HostApi.PeakBuild_Create != nullptr) {
+    peakBuilder = HostApi.PeakBuild_Create(nullptr, fileNameArgument, sampleRate, channelCount);
+  }
+}
+
+PCM_sink_libsndfile::~PCM_sink_libsndfile() {
+  if (fileHandle != nullptr) {
+    SndfileApi.sf_close(fileHandle);
+    fileHandle = nullptr;
+  }
+  if (peakBuilder != nullptr) {
+    delete peakBuilder;
+    peakBuilder = nullptr;
+  }
+  // The texts go with the members: fileName, subtypeName, majorName.
+}
+
+void PCM_sink_libsndfile::DescribeOutput(char* buffer, int capacity) {
+  if (buffer == nullptr || capacity < 1) return;
+  char text[kDescriptionSize];
+  int length = std::snprintf(text, sizeof text, "%s, %s, Sr: %d Hz, Ch: %dch", majorName.Get(),
+                             subtypeName.Get(), sampleRate, channelCount);
+  if (length < 0) length = 0;
+  if (length > kDescriptionSize - 1) length = kDescriptionSize - 1;
+  // As strncpy, except that a text cut to the capacity still ends in a zero.
+  int copied = length < capacity ? length : capacity - 1;
+  std::memcpy(buffer, text, static_cast<size_t>(copied));
+  std::memset(buffer + copied, 0, static_cast<size_t>(capacity - copied));
+}
+
+const char* PCM_sink_libsndfile::GetOutputFileName() { return fileName.Get(); }
+
+int PCM_sink_libsndfile::GetChannelCount() { return channelCount; }
+
+double PCM_sink_libsndfile::GetLengthSeconds() {
+  if (sampleRate <= 0) return 0.0;
+  return static_cast<double>(framesWritten) / static_cast<double>(sampleRate);
+}
+
+int64_t PCM_sink_libsndfile::GetOutputCount() { return outputCount; }
+
+void PCM_sink_libsndfile::WriteAuxiliary(int, void*, int) {}
+
+int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int count1, int count2, int value3, int value4) {
+  if (peakBuilder != nullptr) peakBuilder->AddBlock(buffers, count1, count2, value3, value4);
+  // Negative counts describe no block; a product of two of them is no count.
+  if (count1 < 0 || count2 < 0 || fileHandle == nullptr) return 0;
+  int64_t values = static_cast<int64_t>(count1) * count2;
+  double* interleaved = buffers != nullptr ? buffers[0] : nullptr;
+  if (interleaved == nullptr && values != 0) return 0;
+  int64_t written = SndfileApi.sf_write_double(fileHandle, interleaved, values);
+  if (written > 0) {
+    outputCount += written;
+    if (channelCount > 0) framesWritten += written / channelCount;
+  }
+  return written;
+}
+
+int PCM_sink_libsndfile::PeakQuery(int request, void* data, int size) {
+  if (peakBuilder != nullptr) return peakBuilder->PeakQuery(request, data, size);
+  return 0;
+}
+
+void PCM_sink_libsndfile::PeakRecordQuery(void* record, int index, int flags) {
+  if (peakBuilder != nullptr) {
+    peakBuilder->PeakRecordQuery(record, index, flags);
+    return;
+  }
+  if (record == nullptr) return;
+  const int32_t noPeaks = 0;
+  std::memcpy(static_cast<unsigned char*>(record) + kPeakRecordCountOffset, &noPeaks, sizeof noPeaks);
+}

@@ -1,0 +1,48 @@
+// PCM_sink_libsndfile: the writer the host gets from makeSink. It opens its
+// file with libsndfile when it is made, passes every block untouched to the
+// host's PeakBuilder and then to libsndfile, and closes the file when the
+// host deletes it.
+#pragma once
+
+#include <sndfile.h>
+
+#include <cstdint>
+
+#include "plugin/host_interface.h"
+#include "support/text_buffer.h"
+
+class PCM_sink_libsndfile : public PCM_sink {
+ public:
+  // Never fails; IsOpen() tells whether the file could be opened.
+  PCM_sink_libsndfile(const char* fileName, const void* block, int blockSize, int channels, int sampleRate,
+                      bool buildPeaks);
+  ~PCM_sink_libsndfile() override;
+  PCM_sink_libsndfile(const PCM_sink_libsndfile&) = delete;
+  PCM_sink_libsndfile& operator=(const PCM_sink_libsndfile&) = delete;
+
+  void DescribeOutput(char* buffer, int capacity) override;
+  const char* GetOutputFileName() override;
+  int GetChannelCount() override;
+  double GetLengthSeconds() override;
+  int64_t GetOutputCount() override;
+  void WriteAuxiliary(int kind, void* data, int size) override;
+  // count1 x count2 interleaved values from buffers[0].
+  int64_t WriteBlock(double** buffers, int count1, int count2, int value3, int value4) override;
+  int PeakQuery(int request, void* data, int size) override;
+  void PeakRecordQuery(void* record, int index, int flags) override;
+
+  bool IsOpen() const { return fileHandle != nullptr; }
+
+ private:
+  SNDFILE* fileHandle = nullptr;
+  int32_t formatWord = 0;
+  float quality = 0.0f;
+  TextBuffer majorName{128};
+  TextBuffer subtypeName{128};
+  int32_t channelCount = 0;
+  int32_t sampleRate = 0;
+  int64_t outputCount = 0;    // sample values libsndfile accepted
+  int64_t framesWritten = 0;  // whole frames libsndfile accepted
+  TextBuffer fileName{128};
+  PeakBuilder* peakBuilder = nullptr;
+};

@@ -1,0 +1,21 @@
+// ReadSinkDefaults: the stored default block, from the host's ini file.
+#include "sink/sink_defaults.h"
+
+#include "platform/win32.h"
+#include "plugin/host_api.h"
+#include "support/heap_buffer.h"
+
+int ReadSinkDefaults(const void** block, const char* section) {
+  // Made on first use; its storage is given back at process exit.
+  static HeapBuffer stored(4096);
+
+  if (HostApi.get_ini_file == nullptr) return 0;
+  const char* path = HostApi.get_ini_file();
+  int size = static_cast<int>(GetPrivateProfileIntA(section, "default_size", 0, path));
+  if (size < 1) return 0;
+  stored.Resize(size, true);
+  if (stored.GetSize() != size) return 0;
+  if (!GetPrivateProfileStructA(section, "default", stored.Get(), static_cast<UINT>(size), path)) return 0;
+  if (block != nullptr) *block = stored.Get();
+  return size;
+}
