@@ -7,6 +7,7 @@
 
 #include "plugin/host_api.h"
 #include "plugin/sndfile_api.h"
+#include "sink/encoder_limits.h"
 #include "sink/sink_config_block.h"
 
 namespace {
@@ -115,7 +116,11 @@ int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int count1, int count2
   int64_t values = static_cast<int64_t>(count1) * count2;
   double* interleaved = buffers != nullptr ? buffers[0] : nullptr;
   if (interleaved == nullptr && values != 0) return 0;
-  int64_t written = SndfileApi.sf_write_double(fileHandle, interleaved, values);
+  // u-law, A-law and MPEG layer III take nothing beyond full scale; the
+  // block itself is still never changed.
+  int64_t written = NeedsBoundedSamples(formatWord)
+                        ? WriteBoundedSamples(fileHandle, interleaved, values, channelCount)
+                        : SndfileApi.sf_write_double(fileHandle, interleaved, values);
   if (written > 0) {
     outputCount += written;
     if (channelCount > 0) framesWritten += written / channelCount;

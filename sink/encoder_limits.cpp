@@ -1,5 +1,5 @@
-// Bounding samples before the u-law, A-law and MPEG layer III encoders.
-#include "sink/bounded_samples.h"
+// Guards for libsndfile's encoders: bounded samples.
+#include "sink/encoder_limits.h"
 
 namespace {
 
@@ -48,3 +48,4 @@ sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t 
   }
   return written;
 }
+

@@ -1,9 +1,12 @@
-// Samples for the encoders that take nothing beyond full scale. libsndfile's
-// u-law and A-law encoders look a sample up in a table sized for [-1, 1]: a
-// larger value reads past the table (a wrong code, or a crash from about 50
-// on), and its MPEG layer III encoder aborts on values that are not finite
-// or very large. For these three the writer limits samples to [-1, 1] and
-// turns NaN into 0; every other encoding takes the block as it is.
+// What some of libsndfile's encoders cannot take, and the writer therefore
+// never hands them.
+//
+// Samples: the u-law and A-law encoders look a sample up in a table sized
+// for [-1, 1], so a larger value reads past the table (a wrong code, or a
+// crash from about 50 on); the MPEG layer III encoder aborts on values that
+// are not finite or very large. For these three the writer limits samples
+// to [-1, 1] and turns NaN into 0; every other encoding takes the block as
+// it is.
 #pragma once
 
 #include <sndfile.h>
