@@ -1,4 +1,4 @@
-// Guards for libsndfile's encoders: bounded samples.
+// Guards for libsndfile's encoders: bounded samples, refused rates.
 #include "sink/encoder_limits.h"
 
 namespace {
@@ -49,3 +49,14 @@ sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t 
   return written;
 }
 
+bool EncoderTakesRate(int formatWord, int sampleRate) {
+  if ((formatWord & SF_FORMAT_SUBMASK) != SF_FORMAT_MPEG_LAYER_III) return true;
+  switch (sampleRate) {
+    case 8000: case 11025: case 12000:    // MPEG 2.5
+    case 16000: case 22050: case 24000:   // MPEG 2
+    case 32000: case 44100: case 48000:   // MPEG 1
+      return true;
+    default:
+      return false;
+  }
+}

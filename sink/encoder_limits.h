@@ -7,6 +7,10 @@
 // are not finite or very large. For these three the writer limits samples
 // to [-1, 1] and turns NaN into 0; every other encoding takes the block as
 // it is.
+//
+// Rates: opening an MPEG layer III file at a rate MPEG does not have fails
+// and leaks the encoder's state (some 220 KiB) inside libsndfile; the writer
+// does not try.
 #pragma once
 
 #include <sndfile.h>
@@ -21,3 +25,7 @@ bool NeedsBoundedSamples(int formatWord);
 // libsndfile untouched; one that does not goes through a bounded copy, a
 // stack block at a time. The caller's block is never changed.
 sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t count, int channels);
+
+// False when libsndfile would refuse to open a file of this format word at
+// this rate and leak on the way.
+bool EncoderTakesRate(int formatWord, int sampleRate);

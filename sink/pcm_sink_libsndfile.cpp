@@ -55,7 +55,10 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
   }
   subtypeName.Set(subtypeResult == 0 ? subtype.name : nullptr, 0);
 
-  fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
+  // A rate the encoder refuses fails the open all the same, minus a leak.
+  if (EncoderTakesRate(formatWord, sampleRate)) {
+    fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
+  }
 
   // Compression level first, then VBR quality, which libsndfile maps onto
   // the level as well, so the last one decides. A quality that is not a
