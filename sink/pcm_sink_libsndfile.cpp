@@ -124,6 +124,9 @@ int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int count1, int count2
   int64_t written = NeedsBoundedSamples(formatWord)
                         ? WriteBoundedSamples(fileHandle, interleaved, values, channelCount)
                         : SndfileApi.sf_write_double(fileHandle, interleaved, values);
+  // libsndfile's VOX ADPCM encoder counts one value more than an odd block
+  // holds; the host hears of no more values than it gave.
+  if (written > values) written = values;
   if (written > 0) {
     outputCount += written;
     if (channelCount > 0) framesWritten += written / channelCount;
