@@ -1,4 +1,4 @@
-// Guards for libsndfile's encoders: bounded samples, refused rates.
+// Guards for libsndfile's encoders and headers: bounded samples, refused rates.
 #include "sink/encoder_limits.h"
 
 namespace {
@@ -49,7 +49,16 @@ sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t 
   return written;
 }
 
-bool EncoderTakesRate(int formatWord, int sampleRate) {
+bool WritableAtRate(int formatWord, int sampleRate) {
+  switch (formatWord & SF_FORMAT_TYPEMASK) {
+    case SF_FORMAT_HTK:
+    case SF_FORMAT_SDS:
+    case SF_FORMAT_VOC:
+      if (sampleRate < 1) return false;
+      break;
+    default:
+      break;
+  }
   if ((formatWord & SF_FORMAT_SUBMASK) != SF_FORMAT_MPEG_LAYER_III) return true;
   switch (sampleRate) {
     case 8000: case 11025: case 12000:    // MPEG 2.5

@@ -9,8 +9,10 @@
 // it is.
 //
 // Rates: opening an MPEG layer III file at a rate MPEG does not have fails
-// and leaks the encoder's state (some 220 KiB) inside libsndfile; the writer
-// does not try.
+// and leaks the encoder's state (some 220 KiB) inside libsndfile, and the
+// HTK, SDS and VOC header writers divide by the rate, so a rate of 0 ends
+// the process. The writer does not try these; sf_format_check ignores the
+// rate and lets them through.
 #pragma once
 
 #include <sndfile.h>
@@ -26,6 +28,6 @@ bool NeedsBoundedSamples(int formatWord);
 // stack block at a time. The caller's block is never changed.
 sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t count, int channels);
 
-// False when libsndfile would refuse to open a file of this format word at
-// this rate and leak on the way.
-bool EncoderTakesRate(int formatWord, int sampleRate);
+// False when opening a file of this format word at this rate would fail
+// after a leak, or crash.
+bool WritableAtRate(int formatWord, int sampleRate);

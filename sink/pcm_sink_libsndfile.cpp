@@ -55,8 +55,9 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
   }
   subtypeName.Set(subtypeResult == 0 ? subtype.name : nullptr, 0);
 
-  // A rate the encoder refuses fails the open all the same, minus a leak.
-  if (EncoderTakesRate(formatWord, sampleRate)) {
+  // Rates libsndfile cannot write the format at: no file, as a failed open
+  // gives, minus its leak or crash.
+  if (WritableAtRate(formatWord, sampleRate)) {
     fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
   }
 
