@@ -2,8 +2,9 @@
 #include "plugin/registration_records.h"
 
 #include "decoder/source_registration.h"
+#include "panel/panel.h"
 #include "sink/sink.h"
 
 const SourceRegistration kSourceRegistration = {makeFromTypeTag, makeFromFile, listExtensions};
 
-const SinkRegistration kSinkRegistration = {typeTagAndLabel, extensionFor, nullptr, makeSink};
+const SinkRegistration kSinkRegistration = {typeTagAndLabel, extensionFor, &openConfigPanel, makeSink};

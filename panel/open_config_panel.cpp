@@ -1,0 +1,14 @@
+// openConfigPanel: the panel dialog, created from template 155 of the
+// plug-in's own module inside the host's window.
+#include "panel/config_panel_template.h"
+#include "panel/panel.h"
+#include "plugin/host_api.h"
+#include "sink/sink_config_block.h"
+
+HWND openConfigPanel(const void* block, int blockSize, HWND parentWindow) {
+  if (!HasSinkTag(block, blockSize, 4)) return nullptr;
+  // Lives on this stack: the dialog reads it during creation only.
+  ConfigPanelStart start = {block, blockSize};
+  return CreateDialogParamA(pluginInstance, MAKEINTRESOURCEA(kConfigPanelTemplate), parentWindow,
+                            &ConfigPanelProc, reinterpret_cast<LPARAM>(&start));
+}

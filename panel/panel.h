@@ -1,0 +1,52 @@
+// The sink's configuration panel: a child dialog in a host's window in
+// which the user chooses container, encoding, byte order and quality. The
+// choice lives only in the controls; the host collects it as a
+// SinkConfigBlock with the kConfigQuery message.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32.h"
+
+// Controls of dialog template 155.
+constexpr int kEncodingListId = 1008;
+constexpr int kFormatListId = 1006;
+constexpr int kByteOrderListId = 1009;
+constexpr int kFormatCaptionId = 1014;
+constexpr int kEncodingCaptionId = 1011;
+constexpr int kByteOrderCaptionId = 1010;
+constexpr int kQualityCaptionId = 1012;
+constexpr int kQualitySliderId = 1016;
+constexpr int kQualityLabelId = 1015;
+
+// The dialog's creation parameter: the block the host gave. Read only while
+// the dialog is being created.
+struct ConfigPanelStart {
+  const void* block;
+  int blockSize;
+};
+
+// The registration record's openConfigPanel: a panel (hidden) inside
+// `parentWindow` for a block of at least 4 bytes that begins with the sink's
+// tag; null for any other block or when the dialog cannot be created.
+HWND openConfigPanel(const void* block, int blockSize, HWND parentWindow);
+
+// The panel's dialog procedure; 0 for every message.
+INT_PTR ConfigPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Rebuild the encoding list (and below it the byte-order list) for the
+// selected format, or the byte-order list for the selected encoding, and
+// select the entry matching wantedFormat; a negative wantedFormat selects
+// the first entry.
+void FillEncodingList(HWND panel, int32_t wantedFormat);
+void FillByteOrderList(HWND panel, int32_t wantedFormat);
+void AddByteOrderItem(HWND panel, const char* text, int32_t formatWord);
+
+// Fills the format list with every major format and selects formatWord's.
+void FillFormatList(HWND panel, int32_t formatWord);
+
+// Slider position for a quality: quality x 100 rounded to the nearest
+// integer, limited to the slider's range (NaN counts as 0).
+int QualitySliderPosition(float quality);
+// Shows a quality in the value label as "%.2f".
+void ShowQuality(HWND panel, float quality);
