@@ -15,6 +15,7 @@
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/fuzz_files.h"
 #include "tests/fuzz/fuzz_formats.h"
+#include "tests/fuzz/fuzz_heap.h"
 #include "tests/fuzz/fuzz_input.h"
 #include "tests/fuzz/fuzz_plugin.h"
 #include "tests/fuzz/fuzz_targets.h"
@@ -154,7 +155,7 @@ void Panel(const StartedPlugin& plugin, const HostBlock& block, FuzzInput& in) {
   HWND parent = CreateWindowExA(0, "STATIC", "host", 0, 0, 0, 400, 100, nullptr, nullptr, nullptr, nullptr);
   FUZZ_CHECK(parent != nullptr);
   HWND panel = plugin.sink->openConfigPanel(block.storage.get(), block.size, parent);
-  if (!block.tagged) FUZZ_CHECK(panel == nullptr);
+  FUZZ_CHECK((panel != nullptr) == block.tagged);
   if (panel != nullptr) {
     for (int step = 0; step < 12 && !in.Empty(); ++step) {
       switch (in.InRange(0, 4)) {
@@ -171,11 +172,15 @@ void Panel(const StartedPlugin& plugin, const HostBlock& block, FuzzInput& in) {
           SendDlgItemMessageA(panel, kQualitySlider, TBM_SETPOS, 1, static_cast<LPARAM>(in.InRange(-20, 140)));
           SendMessageA(panel, WM_HSCROLL, 0, 0);
           break;
-        case 3:
-          // Messages the panel ignores, with arbitrary parameters.
-          SendMessageA(panel, static_cast<UINT>(in.InRange(WM_USER, WM_USER + 2047)), in.Take<WPARAM>(),
-                       in.Take<LPARAM>());
+        case 3: {
+          // Messages the panel ignores, with arbitrary parameters: any of
+          // the application range but the query, whose parameters are
+          // pointers.
+          UINT message = static_cast<UINT>(in.InRange(WM_USER, WM_USER + 2047));
+          if (message == kConfigQuery) ++message;
+          SendMessageA(panel, message, in.Take<WPARAM>(), in.Take<LPARAM>());
           break;
+        }
         default: {
           int reported = 0;
           unsigned char answer[kSinkConfigBlockSize];
@@ -205,6 +210,10 @@ void Panel(const StartedPlugin& plugin, const HostBlock& block, FuzzInput& in) {
 }  // namespace
 
 int FuzzOne(const uint8_t* data, size_t size) {
+  // A stored size near 2 GiB would have the defaults reader take that much
+  // of the heap each time (it sizes its buffer before reading the value);
+  // a heap of 256 MiB answers such requests as a full heap does.
+  SetHeapLimit(256 << 20);
   const StartedPlugin& plugin = StartPlugin();
   test_host::Reset();
   static const std::string ini = ScratchPath("host.ini");

@@ -8,14 +8,12 @@
 
 namespace {
 
-// Stands for the module handle a loader would give; the panel's dialog
-// resources are found through it.
-char moduleStandIn;
-
 StartedPlugin Start() {
   test_host::Reset();
   PluginHostInfo info = test_host::HostInfo();
-  FUZZ_CHECK(SarnicPluginEntry(reinterpret_cast<HINSTANCE>(&moduleStandIn), &info) == 1);
+  // The plug-in's code is linked into this program, and the null module
+  // names the program itself: the panel finds its dialog template there.
+  FUZZ_CHECK(SarnicPluginEntry(nullptr, &info) == 1);
   StartedPlugin plugin{nullptr, nullptr};
   for (const auto& registration : test_host::Recorded().registrations) {
     if (registration.first == "pcmsrc") plugin.source = static_cast<const SourceRegistration*>(registration.second);
