@@ -1,0 +1,158 @@
+// pexo-host defaults: set or show the writer's stored defaults in the host's
+// ini file, which the panel (and so convert) starts from.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/cleanup.h"
+#include "host/commands.h"
+#include "host/config_choice.h"
+#include "host/host_functions.h"
+#include "host/panel_driver.h"
+#include "host/stored_defaults.h"
+#include "sink/sink_config_block.h"
+
+namespace pexo_host {
+namespace {
+
+const char kDefaultsUsage[] =
+    "Usage: pexo-host defaults [--format EXT] [--encoding NAME] [--byte-order ORDER]\n"
+    "                          [--quality Q] [--plugin FILE] [--ini FILE]\n"
+    "       pexo-host defaults --show [--plugin FILE] [--ini FILE]\n"
+    "\n"
+    "Stores the writer's default settings in the host's ini file (section\n"
+    "\"libsndfile sink defaults\"); the configuration panel, and so 'convert',\n"
+    "starts from them. The options change the settings the panel shows now\n"
+    "(stored or built-in), as in 'convert'. The rest of the ini file is kept.\n"
+    "--show prints what is stored and what the panel makes of it.\n";
+
+enum DefaultsOption { kFormat = 1, kEncoding, kByteOrder, kQuality, kShow };
+
+// What the panel shows, one setting a line.
+void PrintPanel(const PanelDriver& panel) {
+  std::string choice = DescribeChoice(panel);
+  size_t comma = choice.rfind(", ");
+  std::printf("  format:     %s\n", choice.substr(0, comma).c_str());
+  std::printf("  encoding:   %s\n", comma == std::string::npos ? "" : choice.substr(comma + 2).c_str());
+  std::vector<ListEntry> orders = panel.Entries(kByteOrderList);
+  int order = panel.Selection(kByteOrderList);
+  std::printf("  byte order: %s\n",
+              order >= 0 && static_cast<size_t>(order) < orders.size() ? ByteOrderKey(orders[static_cast<size_t>(order)].formatWord)
+                                                                       : "(none)");
+  std::printf("  quality:    %s\n", panel.QualityLabel().c_str());
+}
+
+int Show(const LoadedPlugin& plugin) {
+  StoredDefaults stored = ReadStoredDefaults(IniPath());
+  std::printf("ini file: %s\n", IniPath().c_str());
+  if (stored.size == 0) {
+    std::printf("no stored defaults\n");
+  } else if (!stored.valid) {
+    std::printf("default_size=%d, but \"default\" does not read back at that size (missing, wrong digits or checksum)\n",
+                stored.size);
+  } else if (!HasSinkTag(stored.block.data(), stored.size, kSinkConfigBlockSize)) {
+    std::printf("default_size=%d, but the stored block is not a complete writer block\n", stored.size);
+  } else {
+    SinkConfigBlock block;
+    std::memcpy(&block, stored.block.data(), sizeof block);
+    std::printf("default_size=%d, format word 0x%08x, quality %.2f\n", stored.size,
+                static_cast<unsigned>(block.formatWord), static_cast<double>(block.quality));
+  }
+  std::string error;
+  PanelDriver panel;
+  uint32_t tag = kSinkTypeTag;
+  if (!panel.Open(plugin.sink, &tag, sizeof tag, &error)) {
+    PrintError(error);
+    return 1;
+  }
+  std::fflush(stdout);
+  std::printf("the panel starts with:\n");
+  PrintPanel(panel);
+  return 0;
+}
+
+}  // namespace
+
+int RunDefaults(int argc, char** argv, HostOptions options) {
+  std::vector<option> longOptions = WithCommonOptions({
+      {"format", required_argument, nullptr, kFormat},
+      {"encoding", required_argument, nullptr, kEncoding},
+      {"byte-order", required_argument, nullptr, kByteOrder},
+      {"quality", required_argument, nullptr, kQuality},
+      {"show", no_argument, nullptr, kShow},
+  });
+  ConfigRequest request;
+  bool show = false, change = false;
+  optind = 0;
+  opterr = 0;
+  int code;
+  while ((code = getopt_long(argc, argv, ":h", longOptions.data(), nullptr)) != -1) {
+    if (TakeCommonOption(code, &options)) continue;
+    switch (code) {
+      case kOptionHelp:
+      case 'h':
+        std::fputs(kDefaultsUsage, stdout);
+        return 0;
+      case kFormat:
+        request.format = optarg;
+        change = true;
+        break;
+      case kEncoding:
+        request.encoding = optarg;
+        change = true;
+        break;
+      case kByteOrder:
+        request.byteOrder = optarg;
+        if (request.byteOrder != "default" && request.byteOrder != "little" && request.byteOrder != "big") {
+          return UsageError("defaults", "--byte-order takes default, little or big, not '" + request.byteOrder + "'");
+        }
+        change = true;
+        break;
+      case kQuality:
+        if (!ParseQuality(optarg, &request.quality)) {
+          return UsageError("defaults", std::string("--quality takes a number from 0.0 to 1.0, not '") + optarg + "'");
+        }
+        request.haveQuality = true;
+        change = true;
+        break;
+      case kShow:
+        show = true;
+        break;
+      default:
+        return UsageError("defaults", OptionProblem(code, argv));
+    }
+  }
+  if (optind < argc) return UsageError("defaults", std::string("unexpected argument '") + argv[optind] + "'");
+  if (show && change) return UsageError("defaults", "--show takes no other settings");
+  if (!show && !change) return UsageError("defaults", "nothing to set; give a setting, or --show");
+
+  LoadedPlugin plugin;
+  if (!StartHost(options, &plugin)) return 1;
+  std::string error;
+  if (!plugin.RequireSink(&error)) {
+    PrintError(error);
+    return 1;
+  }
+  if (show) return Show(plugin);
+  InstallCleanupHandlers();  // no half-written ini file on a signal
+
+  PanelDriver panel;
+  uint32_t tag = kSinkTypeTag;
+  if (!panel.Open(plugin.sink, &tag, sizeof tag, &error)) {
+    PrintError(error);
+    return 1;
+  }
+  if (!ApplyRequest(panel, request, &error)) return UsageError("defaults", error);
+  std::vector<unsigned char> block;
+  if (!QueryBlock(panel, &block, &error) || !WriteStoredDefaults(IniPath(), block, &error)) {
+    PrintError(error);
+    return 1;
+  }
+  std::fflush(stdout);
+  std::printf("stored in %s:\n", IniPath().c_str());
+  PrintPanel(panel);
+  return 0;
+}
+
+}  // namespace pexo_host

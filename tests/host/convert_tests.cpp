@@ -1,0 +1,215 @@
+// pexo-host convert: files through the plug-in's decoder and writer, with
+// the panel's settings; errors per file; parallel runs; peaks.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "tests/host/audio_files.h"
+
+namespace host_test {
+namespace {
+
+using ConvertTest = HostTest;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST_F(ConvertTest, AnotherProgramsFileGoesToFlacAndBackUnchanged) {
+  if (!HaveProgram("sox")) GTEST_SKIP() << "sox is not installed";
+  const std::string original = folder / "sox.wav";
+  RunResult made = RunProgram({"sox", "-n", "-r", "44100", "-c", "2", "-b", "16", original, "synth", "1.5", "sine",
+                               "440", "sine", "660", "gain", "-3"});
+  ASSERT_EQ(made.exitCode, 0) << made.err;
+
+  RunResult toFlac = Host({"convert", original, "-o", folder / "sox.flac"});
+  ASSERT_EQ(toFlac.exitCode, 0) << toFlac.err;
+  EXPECT_TRUE(Contains(toFlac.out, original + " -> " + (folder / "sox.flac") + ": FLAC")) << toFlac.out;
+  EXPECT_TRUE(Contains(toFlac.out, "0:01.500 (66150 frames)")) << toFlac.out;
+  RunResult back = Host({"convert", folder / "sox.flac", "-d", folder / "back", "--format", "wav"},
+                        {});
+  EXPECT_EQ(back.exitCode, 1) << "the folder does not exist yet";
+  EXPECT_TRUE(Contains(back.err, (folder / "back") + ": no such folder")) << back.err;
+  ASSERT_EQ(mkdir((folder / "back").c_str(), 0755), 0);
+  back = Host({"convert", folder / "sox.flac", "-d", folder / "back", "--format", "wav"});
+  ASSERT_EQ(back.exitCode, 0) << back.err;
+
+  Audio source, flac, wav;
+  ASSERT_TRUE(ReadFile(original, &source));
+  ASSERT_TRUE(ReadFile(folder / "sox.flac", &flac));
+  ASSERT_TRUE(ReadFile(folder / "back/sox.wav", &wav));
+  EXPECT_EQ(flac.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16) << "the encoding is kept across the format change";
+  EXPECT_EQ(wav.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
+  EXPECT_EQ(flac.channels, 2);
+  EXPECT_EQ(flac.rate, 44100);
+  EXPECT_EQ(flac.samples, source.samples);
+  EXPECT_EQ(wav.samples, source.samples);
+  EXPECT_EQ(FolderNames(folder / "back"), std::vector<std::string>{"sox.wav"}) << "no temporary file is left";
+}
+
+TEST_F(ConvertTest, PanelOptionsChooseTheFile) {
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 48000, Tones(4800, 2, 48000));
+  struct Case {
+    std::vector<std::string> options;
+    std::string output;
+    int format;
+  };
+  const Case cases[] = {
+      {{"--format", "aiff", "--encoding", "signed-24-bit-pcm", "--byte-order", "little"}, "a.aiff",
+       SF_FORMAT_AIFF | SF_FORMAT_PCM_24 | SF_ENDIAN_LITTLE},
+      {{"--format", "caf", "--encoding", "32 BIT FLOAT"}, "b.caf", SF_FORMAT_CAF | SF_FORMAT_FLOAT},
+      {{"--encoding", "Signed 24 bit PCM"}, "c.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24},  // format from -o
+      {{"--format", "wavex"}, "d.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_16},
+  };
+  for (const Case& item : cases) {
+    std::vector<std::string> arguments = {"convert", folder / "in.wav", "-o", folder / item.output};
+    arguments.insert(arguments.end(), item.options.begin(), item.options.end());
+    RunResult result = Host(arguments);
+    ASSERT_EQ(result.exitCode, 0) << item.output << ": " << result.err;
+    Audio written;
+    ASSERT_TRUE(ReadFile(folder / item.output, &written)) << item.output;
+    EXPECT_EQ(written.format, item.format) << item.output;
+    EXPECT_EQ(written.Frames(), 4800) << item.output;
+    // A new file's usual permissions, not those of a private temporary.
+    struct stat status;
+    mode_t mask = umask(0);
+    umask(mask);
+    ASSERT_EQ(stat((folder / item.output).c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask) << item.output;
+  }
+}
+
+TEST_F(ConvertTest, FailuresNameTheFileAndLeaveNothing) {
+  const std::string input = folder / "in.wav";
+  WriteFile(input, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100, Tones(4410, 2, 44100));
+  PutFile(folder / "notes.txt", "not audio\n");
+  ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+  PutFile(folder / "out/taken.flac", "keep me");
+  ASSERT_EQ(link(input.c_str(), (folder / "hardlink.wav").c_str()), 0);
+  const std::string inputBytes = FileBytes(input);
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"convert", folder / "missing.wav", "-d", folder / "out"}, "missing.wav: cannot open: No such file"},
+      {{"convert", folder / "notes.txt", "-d", folder / "out"}, "notes.txt: not an audio file libsndfile can read"},
+      {{"convert", input, "-o", folder / "nowhere/x.flac"}, "nowhere does not exist"},
+      {{"convert", input, "-o", folder / "out/taken.flac"}, "taken.flac exists (--force replaces it)"},
+      {{"convert", input, "-o", input, "--format", "wav", "--force"}, "refusing to write over the input file"},
+      {{"convert", input, "-o", folder / "./hardlink.wav", "--force"}, "refusing to write over the input file"},
+      {{"convert", input, "-d", folder.Path(), "--format", "wav", "-f"}, "refusing to write over the input file"},
+      // Opus takes only a few sample rates; the writer cannot open the file.
+      {{"convert", input, "-o", folder / "out/x.oga", "--encoding", "Opus"}, "libsndfile cannot write OGG"},
+  };
+  for (const Case& item : cases) {
+    RunResult result = Host(item.arguments);
+    EXPECT_EQ(result.exitCode, 1) << item.message;
+    EXPECT_TRUE(Contains(result.err, item.message)) << result.err;
+    EXPECT_EQ(FolderNames(folder / "out"), std::vector<std::string>{"taken.flac"}) << item.message;
+    EXPECT_EQ(FileBytes(folder / "out/taken.flac"), "keep me");
+    EXPECT_EQ(FileBytes(input), inputBytes) << item.message;
+  }
+  EXPECT_EQ(FolderNames(folder.Path()), (std::vector<std::string>{"hardlink.wav", "in.wav", "notes.txt", "out"}));
+
+  // With --force an existing output that is no input is replaced.
+  RunResult forced = Host({"convert", input, "-o", folder / "out/taken.flac", "--force"});
+  EXPECT_EQ(forced.exitCode, 0) << forced.err;
+  Audio replaced;
+  EXPECT_TRUE(ReadFile(folder / "out/taken.flac", &replaced));
+}
+
+TEST_F(ConvertTest, PluginDiagnosticsPassThroughUnchanged) {
+  // GSM 6.10 in WAV is offered for one channel; the writer refuses two.
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 8000, Tones(800, 2, 8000));
+  RunResult result = Host({"convert", folder / "in.wav", "-o", folder / "gsm.wav", "--encoding", "GSM 6.10"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "Something might have gone wrong... Format not available: 0x00010020 for 2 channels \n");
+  EXPECT_TRUE(Contains(result.err, "in.wav: libsndfile cannot write WAV (Microsoft), GSM 6.10 with 2 channels"))
+      << result.err;
+  EXPECT_FALSE(Exists(folder / "gsm.wav"));
+}
+
+TEST_F(ConvertTest, OneBadFileDoesNotStopTheOthers) {
+  WriteFile(folder / "a.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(800, 1, 8000));
+  WriteFile(folder / "b.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(900, 1, 8000));
+  ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+  RunResult result =
+      Host({"convert", folder / "a.wav", folder / "missing.wav", folder / "b.wav", "-d", folder / "out", "--format",
+            "flac", "-j", "2"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_TRUE(Contains(result.err, "missing.wav: cannot open")) << result.err;
+  EXPECT_EQ(FolderNames(folder / "out"), (std::vector<std::string>{"a.flac", "b.flac"}));
+}
+
+TEST_F(ConvertTest, ParallelRunsWriteTheSameBytesAsSerialOnes) {
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 5; ++i) {
+    std::string path = folder / ("in" + std::to_string(i) + ".wav");
+    int channels = 1 + i % 3;
+    WriteFile(path, SF_FORMAT_WAV | SF_FORMAT_PCM_24, channels, 44100, Tones(20000 + 7919 * i, channels, 44100));
+    inputs.push_back(path);
+  }
+  std::string outputs[2];
+  std::string folders[2] = {folder / "serial", folder / "parallel"};
+  const char* jobs[2] = {"1", "2"};
+  for (int run = 0; run < 2; ++run) {
+    ASSERT_EQ(mkdir(folders[run].c_str(), 0755), 0);
+    std::vector<std::string> arguments = {"convert", "-d", folders[run], "--format", "flac", "-j", jobs[run]};
+    arguments.insert(arguments.begin() + 1, inputs.begin(), inputs.end());
+    RunResult result = Host(arguments);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The same report, in input order, whatever finished first.
+    std::string report = result.out;
+    for (size_t at; (at = report.find(folders[run])) != std::string::npos;) report.replace(at, folders[run].size(), "DIR");
+    outputs[run] = report;
+  }
+  EXPECT_EQ(outputs[0], outputs[1]);
+  std::vector<std::string> names = FolderNames(folders[0]);
+  ASSERT_EQ(names.size(), 5u);
+  EXPECT_EQ(FolderNames(folders[1]), names);
+  for (const std::string& name : names) {
+    EXPECT_EQ(FileBytes(folders[0] + "/" + name), FileBytes(folders[1] + "/" + name)) << name;
+  }
+}
+
+TEST_F(ConvertTest, PeaksAreTheMinimaAndMaximaOfTheWrittenSamples) {
+  const int frames = 1000, channels = 2, perPeak = 256;
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, channels, 8000, Tones(frames, channels, 8000));
+  Audio input;
+  ASSERT_TRUE(ReadFile(folder / "in.wav", &input));
+  const std::vector<double>& samples = input.samples;
+  RunResult result = Host({"convert", folder / "in.wav", "-o", folder / "out.wav", "--peaks", folder / "out.peaks"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::istringstream peaks(FileBytes(folder / "out.peaks"));
+  std::string line;
+  std::getline(peaks, line);
+  EXPECT_EQ(line, "pexo-peaks 1");
+  std::string word;
+  long long value;
+  const std::pair<std::string, long long> header[] = {
+      {"sample_rate", 8000}, {"channels", 2}, {"frames_per_peak", perPeak}, {"frames", frames}, {"peaks", 4}};
+  for (const auto& field : header) {
+    peaks >> word >> value;
+    EXPECT_EQ(word, field.first);
+    EXPECT_EQ(value, field.second) << field.first;
+  }
+  for (int peak = 0; peak < 4; ++peak) {
+    for (int channel = 0; channel < channels; ++channel) {
+      double low = 1, high = -1;
+      for (int frame = peak * perPeak; frame < std::min(frames, (peak + 1) * perPeak); ++frame) {
+        low = std::min(low, samples[static_cast<size_t>(frame * channels + channel)]);
+        high = std::max(high, samples[static_cast<size_t>(frame * channels + channel)]);
+      }
+      double readLow, readHigh;
+      ASSERT_TRUE(peaks >> readLow >> readHigh);
+      EXPECT_NEAR(readLow, low, 1e-6) << "peak " << peak << " channel " << channel;
+      EXPECT_NEAR(readHigh, high, 1e-6) << "peak " << peak << " channel " << channel;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace host_test

@@ -1,0 +1,100 @@
+// pexo-host defaults: the stored defaults in the host's ini file, in the
+// struct form the panel reads, and their effect on the panel and convert.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "tests/host/audio_files.h"
+
+namespace host_test {
+namespace {
+
+using DefaultsTest = HostTest;
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// The struct form of a 32-byte block, worked out here independently.
+std::string StructForm(int32_t formatWord, float quality) {
+  unsigned char block[32] = {0x66, 0x64, 0x6E, 0x73};
+  std::memcpy(block + 4, &formatWord, 4);
+  std::memcpy(block + 8, &quality, 4);
+  std::string text;
+  unsigned sum = 0;
+  char digits[3];
+  for (unsigned char byte : block) {
+    std::snprintf(digits, sizeof digits, "%02X", byte);
+    text += digits;
+    sum += byte;
+  }
+  std::snprintf(digits, sizeof digits, "%02X", sum & 255);
+  return text + digits;
+}
+
+TEST_F(DefaultsTest, StoresTheStructFormAndKeepsTheRestOfTheFile) {
+  const std::string ini = folder / "host.ini";
+  const std::string before =
+      "; my settings\r\n[other]\r\nkey=value\r\n\r\n[libsndfile sink defaults]\r\ndefault_size=12\r\nkeep=me\r\n"
+      "\r\n[last]\r\nx=1";
+  PutFile(ini, before);
+  RunResult result = Host({"defaults", "--ini", ini, "--format", "flac", "--encoding", "Signed 24 bit PCM",
+                           "--quality", "0.8"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const std::string expected =
+      "; my settings\r\n[other]\r\nkey=value\r\n\r\n[libsndfile sink defaults]\r\ndefault_size=32\r\nkeep=me\r\n"
+      "default=" + StructForm(SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 0.8f) + "\r\n\r\n[last]\r\nx=1";
+  EXPECT_EQ(FileBytes(ini), expected);
+
+  RunResult shown = Host({"defaults", "--show", "--ini", ini});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  for (const char* line : {"default_size=32, format word 0x00170003, quality 0.80\n",
+                           "  format:     FLAC (Free Lossless Audio Codec)\n", "  encoding:   Signed 24 bit PCM\n",
+                           "  byte order: default\n", "  quality:    0.80\n"}) {
+    EXPECT_TRUE(Contains(shown.out, line)) << line << " in\n" << shown.out;
+  }
+}
+
+TEST_F(DefaultsTest, ConvertStartsFromTheStoredDefaults) {
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 22050, Tones(2205, 1, 22050));
+  ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+  // Nothing stored: the built-in default, AIFF 16-bit.
+  RunResult shown = Host({"defaults", "--show"});
+  EXPECT_TRUE(Contains(shown.out, "no stored defaults")) << shown.out;
+  EXPECT_TRUE(Contains(shown.out, "  format:     AIFF (Apple/SGI)\n  encoding:   Signed 16 bit PCM\n")) << shown.out;
+  EXPECT_TRUE(Contains(shown.out, "  quality:    0.50\n")) << shown.out;
+  RunResult plain = Host({"convert", folder / "in.wav", "-d", folder / "out"});
+  ASSERT_EQ(plain.exitCode, 0) << plain.err;
+  Audio written;
+  ASSERT_TRUE(ReadFile(folder / "out/in.aiff", &written));
+  EXPECT_EQ(written.format, SF_FORMAT_AIFF | SF_FORMAT_PCM_16);
+
+  // Stored in the ini file under XDG_CONFIG_HOME, picked up without options.
+  RunResult stored = Host({"defaults", "--format", "caf", "--encoding", "32 bit float"});
+  ASSERT_EQ(stored.exitCode, 0) << stored.err;
+  EXPECT_TRUE(Exists(IniPath())) << IniPath();
+  RunResult converted = Host({"convert", folder / "in.wav", "-d", folder / "out"});
+  ASSERT_EQ(converted.exitCode, 0) << converted.err;
+  ASSERT_TRUE(ReadFile(folder / "out/in.caf", &written));
+  EXPECT_EQ(written.format, SF_FORMAT_CAF | SF_FORMAT_FLOAT);
+
+  // Without XDG_CONFIG_HOME the file is under ~/.config.
+  RunOptions home;
+  home.environment = {"XDG_CONFIG_HOME=", "HOME=" + (folder / "home")};
+  RunResult homeStored = Host({"defaults", "--format", "w64"}, home);
+  ASSERT_EQ(homeStored.exitCode, 0) << homeStored.err;
+  EXPECT_TRUE(Exists(folder / "home/.config/pexo-host/host.ini"));
+}
+
+TEST_F(DefaultsTest, CorruptStoredDefaultsFallBackToTheBuiltInDefault) {
+  const std::string ini = folder / "host.ini";
+  std::string value = StructForm(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.25f);
+  value.back() = value.back() == '0' ? '1' : '0';  // a wrong checksum
+  PutFile(ini, "[libsndfile sink defaults]\ndefault_size=32\ndefault=" + value + "\n");
+  RunResult shown = Host({"defaults", "--show", "--ini", ini});
+  ASSERT_EQ(shown.exitCode, 0) << shown.err;
+  EXPECT_TRUE(Contains(shown.out, "does not read back")) << shown.out;
+  EXPECT_TRUE(Contains(shown.out, "  format:     AIFF (Apple/SGI)\n")) << shown.out;
+}
+
+}  // namespace
+}  // namespace host_test

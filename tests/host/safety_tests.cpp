@@ -1,0 +1,178 @@
+// A conversion that fails (full disk) or is interrupted (SIGINT to the
+// process group as a terminal sends it, SIGTERM to pexo-host alone) leaves
+// no partial output and exits non-zero.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+#include "tests/host/audio_files.h"
+
+namespace host_test {
+namespace {
+
+using SafetyTest = HostTest;
+
+TEST_F(SafetyTest, FullDiskIsReportedAndLeavesNothing) {
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100, Tones(44100, 2, 44100));
+  ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+  RunOptions options;
+  options.fileSizeLimit = 64 * 1024;  // writes past it fail as on a full disk
+  RunResult result = Host({"convert", folder / "in.wav", "-d", folder / "out", "--format", "wav"}, options);
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_NE(result.err.find("in.wav: write failed"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("disk full"), std::string::npos) << result.err;
+  EXPECT_EQ(FolderNames(folder / "out"), std::vector<std::string>{});
+}
+
+// The first bytes of a WAV file of 16-bit mono at 8 kHz announcing
+// dataBytes of samples.
+std::string WavHeader(uint32_t dataBytes) {
+  std::string header;
+  auto put32 = [&header](uint32_t value) { header.append(reinterpret_cast<const char*>(&value), 4); };
+  auto put16 = [&header](uint16_t value) { header.append(reinterpret_cast<const char*>(&value), 2); };
+  header += "RIFF";
+  put32(36 + dataBytes);
+  header += "WAVEfmt ";
+  put32(16);
+  put16(1);      // PCM
+  put16(1);      // channels
+  put32(8000);   // rate
+  put32(16000);  // bytes per second
+  put16(2);      // block align
+  put16(16);     // bits
+  header += "data";
+  put32(dataBytes);
+  return header;
+}
+
+// Opens the pipe for writing once pexo-host reads it; -1 after 10 s.
+int OpenFeed(const std::string& pipePath) {
+  for (int i = 0; i < 1000; ++i) {
+    int feed = open(pipePath.c_str(), O_WRONLY | O_NONBLOCK);
+    if (feed >= 0) {
+      fcntl(feed, F_SETFL, 0);
+      return feed;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return -1;
+}
+
+// Waits up to 10 s for the folder to hold count names.
+bool WaitForNames(const std::string& folder, size_t count) {
+  for (int i = 0; i < 1000; ++i) {
+    if (FolderNames(folder).size() >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// The processes whose parent is parent.
+std::vector<pid_t> ChildrenOf(pid_t parent) {
+  std::vector<pid_t> children;
+  for (const std::string& name : FolderNames("/proc")) {
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::string stat = FileBytes("/proc/" + name + "/stat");
+    size_t close = stat.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(stat.substr(close + 2));
+    char state;
+    pid_t parentOf = 0;
+    fields >> state >> parentOf;
+    if (parentOf == parent) children.push_back(std::stoi(name));
+  }
+  return children;
+}
+
+size_t ThreadCount(pid_t process) { return FolderNames("/proc/" + std::to_string(process) + "/task").size(); }
+
+TEST_F(SafetyTest, InterruptedConversionLeavesNothing) {
+  struct Case {
+    int signalNumber;
+    bool toGroup;
+  };
+  for (Case item : {Case{SIGINT, true}, Case{SIGTERM, false}}) {
+    SCOPED_TRACE(strsignal(item.signalNumber));
+    // The input is a pipe the test feeds, so the conversion waits mid-way
+    // for as long as the test likes.
+    const std::string pipePath = folder / "input.wav";
+    const std::string out = folder / "out";
+    ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+    ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+    RunOptions options;
+    options.environment = {"XDG_CONFIG_HOME=" + (folder / "config")};
+    Running running = StartHost({"convert", pipePath, "-d", out, "--format", "flac"}, options);
+    int feed = OpenFeed(pipePath);
+    if (feed < 0) kill(running.pid, SIGKILL);
+    ASSERT_GE(feed, 0) << "pexo-host did not read its input: " << Finish(running).err;
+    std::string bytes = WavHeader(16000 * 60) + std::string(32000, '\x10');
+    ASSERT_EQ(write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+
+    // The conversion has begun once its temporary output is there.
+    if (!WaitForNames(out, 1)) {
+      kill(running.pid, SIGKILL);
+      close(feed);
+      FAIL() << "no output was begun: " << Finish(running).err;
+    }
+    kill(item.toGroup ? -running.pid : running.pid, item.signalNumber);
+    RunResult result = Finish(running);
+    close(feed);
+    EXPECT_EQ(result.exitCode, 128 + item.signalNumber) << result.err;
+    EXPECT_NE(result.err.find("interrupted"), std::string::npos) << result.err;
+    EXPECT_EQ(FolderNames(out), std::vector<std::string>{}) << "the partial output is gone";
+    unlink(pipePath.c_str());
+    rmdir(out.c_str());
+  }
+}
+
+}  // namespace
+}  // namespace host_test
+
+namespace host_test {
+namespace {
+
+// With -j 2, two files are converted at once, each in a worker process of
+// its own that runs a single thread: no two conversions share libsndfile's
+// process-wide state. Stopping the run removes both partial outputs.
+TEST_F(SafetyTest, ParallelConversionsRunInSingleThreadedWorkers) {
+  const std::string out = folder / "out";
+  ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+  const std::string pipes[2] = {folder / "first.wav", folder / "second.wav"};
+  for (const std::string& pipePath : pipes) ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+  RunOptions options;
+  options.environment = {"XDG_CONFIG_HOME=" + (folder / "config")};
+  Running running = StartHost({"convert", pipes[0], pipes[1], "-d", out, "--format", "flac", "-j", "2"}, options);
+  int feeds[2];
+  for (int i = 0; i < 2; ++i) {
+    feeds[i] = OpenFeed(pipes[i]);
+    if (feeds[i] < 0) kill(running.pid, SIGKILL);
+    ASSERT_GE(feeds[i], 0) << "pexo-host did not read " << pipes[i] << ": " << Finish(running).err;
+    std::string bytes = WavHeader(16000 * 60) + std::string(32000, '\x10');
+    ASSERT_EQ(write(feeds[i], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  bool begun = WaitForNames(out, 2);
+  std::vector<pid_t> workers = ChildrenOf(running.pid);
+  size_t hostThreads = ThreadCount(running.pid);
+  std::vector<size_t> workerThreads;
+  for (pid_t worker : workers) workerThreads.push_back(ThreadCount(worker));
+  kill(running.pid, SIGTERM);
+  RunResult result = Finish(running);
+  for (int feed : feeds) close(feed);
+
+  EXPECT_TRUE(begun) << result.err;
+  EXPECT_EQ(workers.size(), 2u);
+  EXPECT_EQ(hostThreads, 1u);
+  EXPECT_EQ(workerThreads, (std::vector<size_t>(workers.size(), 1u)));
+  EXPECT_EQ(result.exitCode, 128 + SIGTERM) << result.err;
+  EXPECT_EQ(FolderNames(out), std::vector<std::string>{}) << "both partial outputs are gone";
+}
+
+}  // namespace
+}  // namespace host_test
