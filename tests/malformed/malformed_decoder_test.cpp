@@ -1,7 +1,7 @@
 // Damaged, missing and unusual inputs given to the plug-in's decoder the way
-// a host gives them: by name through makeFromFile. Each gets its documented
-// answer (no source; or a source whose reads end and whose texts stay within
-// their buffers) and nothing crashes, hangs or leaks.
+// a host gives them: by name through makeFromFile. Each gets the answer a
+// host relies on (no source; or a source whose reads end and whose texts
+// stay within their buffers) and nothing crashes, hangs or leaks.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -86,7 +86,7 @@ class MalformedInput : public testing::TestWithParam<DecoderCase> {
   }
 };
 
-TEST_P(MalformedInput, GetsItsDocumentedAnswer) {
+TEST_P(MalformedInput, AnswersAsAHostExpects) {
   std::string path = GetParam().path();
   HostSource* source = SourceRecord()->makeFromFile(path.c_str(), kLevel);
   if (!GetParam().opens) {

@@ -1,6 +1,6 @@
 // Write targets a writer cannot use, given to the plug-in's makeSink the way
-// a host gives them: each gets its documented answer (no writer, and the
-// message only where one is documented), and a disk that fills up while a
+// a host gives them: each gets no writer, with the writer's message where
+// it has one and silence elsewhere, and a disk that fills up while a
 // writer writes ends in short writes, not in a crash.
 #include <gtest/gtest.h>
 #include <signal.h>
