@@ -1,0 +1,91 @@
+// Writing a whole file in host-sized blocks: through the plug-in (makeSink,
+// WriteBlock per block, delete the writer) against libsndfile directly
+// (sf_open, sf_write_double per block, sf_close), with the same format and
+// quality. Afterwards the two files must be byte for byte the same.
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "bench/bench_context.h"
+#include "bench/sides.h"
+#include "bench/stopwatch.h"
+
+namespace bench {
+namespace {
+
+// The samples fed to both sides: ten seconds of the test signal, used over
+// and over. Its length is a multiple of every block size, so no block wraps.
+constexpr int64_t kSourceFrames = 16384 * 27;
+
+std::vector<double>& SourceSamples() {
+  static std::vector<double> samples = [] {
+    std::vector<double> filled(static_cast<size_t>(kSourceFrames * kChannels));
+    FillSignal(filled.data(), 0, kSourceFrames);
+    return filled;
+  }();
+  return samples;
+}
+
+double* BlockAt(int64_t frame) {
+  return SourceSamples().data() + (frame % kSourceFrames) * kChannels;
+}
+
+double WriteThroughPlugin(const BenchContext& context, const std::string& path, int formatWord, int block) {
+  const int64_t frames = context.settings.writeFrames;
+  Stopwatch stopwatch;
+  PCM_sink* sink = OpenSink(context, path, formatWord);
+  for (int64_t done = 0; done < frames; done += block) {
+    const int count = static_cast<int>(std::min<int64_t>(block, frames - done));
+    double* buffers[1] = {BlockAt(done)};
+    sink->WriteBlock(buffers, count, kChannels, 0, 0);
+  }
+  delete sink;
+  return stopwatch.Stop();
+}
+
+double WriteDirectly(const BenchContext& context, const std::string& path, int formatWord, int block) {
+  const int64_t frames = context.settings.writeFrames;
+  Stopwatch stopwatch;
+  SNDFILE* file = OpenDirectWriter(path, formatWord);
+  for (int64_t done = 0; done < frames; done += block) {
+    const int64_t count = std::min<int64_t>(block, frames - done);
+    sf_write_double(file, BlockAt(done), count * kChannels);
+  }
+  sf_close(file);
+  return stopwatch.Stop();
+}
+
+std::vector<char> Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+
+void RunWriteCases(const BenchContext& context, std::vector<ResultRow>& rows) {
+  SourceSamples();
+  for (const AudioFormat& format : WriteFormats()) {
+    const std::string ours = context.scratchPath + "/written-by-plugin." + format.extension;
+    const std::string theirs = context.scratchPath + "/written-directly." + format.extension;
+    for (int block : context.settings.blockSizes) {
+      const std::string name = std::string(format.label) + ", " + std::to_string(block) + " frames";
+      SetStretchCase("write: " + name);
+      const PairedTimes times =
+          RunAlternating([&] { return WriteThroughPlugin(context, ours, format.formatWord, block); },
+                         [&] { return WriteDirectly(context, theirs, format.formatWord, block); },
+                         context.settings.timed);
+      const std::vector<char> written = Contents(ours);
+      if (written.empty() || written != Contents(theirs)) {
+        Fail(std::string("the plug-in and libsndfile wrote different ") + format.label + " files");
+      }
+      rows.push_back(RatioRow("write", name, times, context.settings.ratioGoal));
+      ReportProgress(rows.back());
+    }
+    std::remove(ours.c_str());
+    std::remove(theirs.c_str());
+  }
+}
+
+}  // namespace bench
