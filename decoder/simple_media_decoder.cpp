@@ -184,8 +184,12 @@ void PEXO_SimpleMediaDecoder::SeekToFrame(int64_t frame) {
 int PEXO_SimpleMediaDecoder::ReadFrames(double* buffer, int frameCount) {
   if (handle == nullptr) return 0;
   sf_count_t read = SndfileApi.sf_readf_double(handle, buffer, frameCount);
-  // The low 32 bits of the library's count; it never exceeds frameCount.
-  int frames = static_cast<int>(static_cast<uint32_t>(read));
+  // Held to what the host asked for: the buffer has room for no more, and
+  // some of libsndfile's codecs (VOX ADPCM asked for an odd count) report
+  // more frames than they deliver.
+  if (read > frameCount) read = frameCount;
+  if (read < 0) read = 0;
+  int frames = static_cast<int>(read);
   HostApi.update_disk_counters(BitsRead(bitsPerSample, info.channels, frames), 0);
   position = Advance(position, frames);
   return frames;

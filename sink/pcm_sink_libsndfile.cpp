@@ -7,6 +7,7 @@
 
 #include "plugin/host_api.h"
 #include "plugin/sndfile_api.h"
+#include "sink/encoder_limits.h"
 #include "sink/sink_config_block.h"
 
 namespace {
@@ -54,7 +55,11 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
   }
   subtypeName.Set(subtypeResult == 0 ? subtype.name : nullptr, 0);
 
-  fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
+  // Rates libsndfile cannot write the format at: no file, as a failed open
+  // gives, minus its leak or crash.
+  if (WritableAtRate(formatWord, sampleRate)) {
+    fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
+  }
 
   // Compression level first, then VBR quality, which libsndfile maps onto
   // the level as well, so the last one decides. A quality that is not a
@@ -115,7 +120,14 @@ int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int count1, int count2
   int64_t values = static_cast<int64_t>(count1) * count2;
   double* interleaved = buffers != nullptr ? buffers[0] : nullptr;
   if (interleaved == nullptr && values != 0) return 0;
-  int64_t written = SndfileApi.sf_write_double(fileHandle, interleaved, values);
+  // u-law, A-law and MPEG layer III take nothing beyond full scale; the
+  // block itself is still never changed.
+  int64_t written = NeedsBoundedSamples(formatWord)
+                        ? WriteBoundedSamples(fileHandle, interleaved, values, channelCount)
+                        : SndfileApi.sf_write_double(fileHandle, interleaved, values);
+  // libsndfile's VOX ADPCM encoder counts one value more than an odd block
+  // holds; the host hears of no more values than it gave.
+  if (written > values) written = values;
   if (written > 0) {
     outputCount += written;
     if (channelCount > 0) framesWritten += written / channelCount;

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-namespace __attribute__((visibility("hidden"))) ini {
+namespace ini __attribute__((visibility("hidden"))) {
 
 // Receives the value of the key found, surrounding blanks removed.
 class ValueSink {

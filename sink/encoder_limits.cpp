@@ -1,0 +1,71 @@
+// Guards for libsndfile's encoders and headers: bounded samples, refused rates.
+#include "sink/encoder_limits.h"
+
+namespace {
+
+// Stack room for one bounded chunk: 8 KiB.
+constexpr int kChunkSamples = 1024;
+
+bool InFullScale(double sample) { return sample >= -1.0 && sample <= 1.0; }  // false for NaN
+
+double Bounded(double sample) {
+  if (sample > 1.0) return 1.0;
+  if (sample < -1.0) return -1.0;
+  return sample == sample ? sample : 0.0;
+}
+
+}  // namespace
+
+bool NeedsBoundedSamples(int formatWord) {
+  switch (formatWord & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_ULAW:
+    case SF_FORMAT_ALAW:
+    case SF_FORMAT_MPEG_LAYER_III:
+      return true;
+    default:
+      return false;
+  }
+}
+
+sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t count, int channels) {
+  // libsndfile refuses what is not a whole number of frames before any
+  // encoder sees it, so such a block goes as it is.
+  if (count <= 0 || channels <= 0 || channels > kChunkSamples || count % channels != 0)
+    return SndfileApi.sf_write_double(file, samples, count);
+  sf_count_t first = 0;
+  while (first < count && InFullScale(samples[first])) ++first;
+  if (first == count) return SndfileApi.sf_write_double(file, samples, count);
+
+  const sf_count_t chunk = kChunkSamples / channels * channels;
+  double bounded[kChunkSamples];
+  sf_count_t written = 0;
+  for (sf_count_t start = 0; start < count; start += chunk) {
+    sf_count_t length = count - start < chunk ? count - start : chunk;
+    for (sf_count_t i = 0; i < length; ++i) bounded[i] = Bounded(samples[start + i]);
+    sf_count_t done = SndfileApi.sf_write_double(file, bounded, length);
+    written += done;
+    if (done != length) break;
+  }
+  return written;
+}
+
+bool WritableAtRate(int formatWord, int sampleRate) {
+  switch (formatWord & SF_FORMAT_TYPEMASK) {
+    case SF_FORMAT_HTK:
+    case SF_FORMAT_SDS:
+    case SF_FORMAT_VOC:
+      if (sampleRate < 1) return false;
+      break;
+    default:
+      break;
+  }
+  if ((formatWord & SF_FORMAT_SUBMASK) != SF_FORMAT_MPEG_LAYER_III) return true;
+  switch (sampleRate) {
+    case 8000: case 11025: case 12000:    // MPEG 2.5
+    case 16000: case 22050: case 24000:   // MPEG 2
+    case 32000: case 44100: case 48000:   // MPEG 1
+      return true;
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,13 @@
+// The plug-in, linked in, started once per process by the recording test
+// host, as a host starts it: the records it registered.
+#pragma once
+
+#include "plugin/host_interface.h"
+
+struct StartedPlugin {
+  const SourceRegistration* source;  // "pcmsrc"
+  const SinkRegistration* sink;      // "pcmsink"
+};
+
+// Runs the entry on the first call; aborts when it registers nothing.
+const StartedPlugin& StartPlugin();
