@@ -3,7 +3,7 @@
 // Its sources own their decoder as a host's sources do.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 namespace bench {
 

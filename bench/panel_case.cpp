@@ -9,10 +9,10 @@
 
 #include <cstring>
 
+#include "abi/sink_config.h"
 #include "bench/bench_context.h"
 #include "bench/stopwatch.h"
 #include "platform/win32.h"
-#include "sink/sink_config_block.h"
 
 namespace bench {
 namespace {

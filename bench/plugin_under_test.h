@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 namespace bench {
 

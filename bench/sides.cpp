@@ -1,8 +1,8 @@
 // Opening files for the plug-in side and the direct side.
 #include "bench/sides.h"
 
+#include "abi/sink_config.h"
 #include "bench/null_host.h"
-#include "sink/sink_config_block.h"
 
 namespace bench {
 

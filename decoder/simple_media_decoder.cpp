@@ -7,8 +7,8 @@
 #include <limits>
 #include <new>
 
-#include "plugin/host_api.h"
-#include "plugin/sndfile_api.h"
+#include "binding/host_api.h"
+#include "binding/sndfile_api.h"
 
 namespace {
 

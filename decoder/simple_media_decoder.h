@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 // The decoder's type tag, also the tag by which the host asks for a new one.
 inline constexpr char kDecoderTypeTag[] = "KOVRA";

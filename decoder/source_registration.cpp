@@ -4,8 +4,8 @@
 
 #include <cstring>
 
+#include "binding/host_api.h"
 #include "decoder/simple_media_decoder.h"
-#include "plugin/host_api.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // tag, by file name, and the list of file extensions the plug-in names.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 // A source around a new decoder without a file when tag is exactly "KOVRA"
 // and tagLength at least 5; null otherwise.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 namespace pexo_host {
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "abi/sink_config.h"
 #include "host/audio_writer.h"
 #include "host/commands.h"
 #include "host/config_choice.h"
@@ -17,7 +18,6 @@
 #include "host/panel_driver.h"
 #include "host/time_format.h"
 #include "host/worker_pool.h"
-#include "sink/sink_config_block.h"
 
 namespace pexo_host {
 namespace {

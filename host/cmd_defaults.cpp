@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "abi/sink_config.h"
 #include "host/cleanup.h"
 #include "host/commands.h"
 #include "host/config_choice.h"
 #include "host/host_functions.h"
 #include "host/panel_driver.h"
 #include "host/stored_defaults.h"
-#include "sink/sink_config_block.h"
 
 namespace pexo_host {
 namespace {
@@ -35,8 +35,8 @@ void PrintPanel(const PanelDriver& panel) {
   size_t comma = choice.rfind(", ");
   std::printf("  format:     %s\n", choice.substr(0, comma).c_str());
   std::printf("  encoding:   %s\n", comma == std::string::npos ? "" : choice.substr(comma + 2).c_str());
-  std::vector<ListEntry> orders = panel.Entries(kByteOrderList);
-  int order = panel.Selection(kByteOrderList);
+  std::vector<ListEntry> orders = panel.Entries(kByteOrderListId);
+  int order = panel.Selection(kByteOrderListId);
   std::printf("  byte order: %s\n",
               order >= 0 && static_cast<size_t>(order) < orders.size() ? ByteOrderKey(orders[static_cast<size_t>(order)].formatWord)
                                                                        : "(none)");

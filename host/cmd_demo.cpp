@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "abi/sink_config.h"
 #include "host/audio_writer.h"
 #include "host/cleanup.h"
 #include "host/commands.h"
@@ -18,7 +19,6 @@
 #include "host/panel_driver.h"
 #include "host/test_signal.h"
 #include "host/time_format.h"
-#include "sink/sink_config_block.h"
 
 namespace pexo_host {
 namespace {

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "abi/sink_config.h"
 #include "host/commands.h"
 #include "host/config_choice.h"
 #include "host/panel_driver.h"
-#include "sink/sink_config_block.h"
 
 namespace pexo_host {
 namespace {
@@ -58,13 +58,13 @@ int RunFormats(int argc, char** argv, HostOptions options) {
   std::vector<Row> rows;
   std::vector<FormatEntry> formats = FormatEntries(panel);
   for (size_t f = 0; f < formats.size(); ++f) {
-    panel.Choose(kFormatList, static_cast<int>(f));
-    std::vector<ListEntry> encodings = panel.Entries(kEncodingList);
+    panel.Choose(kFormatListId, static_cast<int>(f));
+    std::vector<ListEntry> encodings = panel.Entries(kEncodingListId);
     if (encodings.empty()) rows.push_back({formats[f].key, formats[f].name, "(none)", ""});
     for (size_t e = 0; e < encodings.size(); ++e) {
-      panel.Choose(kEncodingList, static_cast<int>(e));
+      panel.Choose(kEncodingListId, static_cast<int>(e));
       std::string orders;
-      for (const ListEntry& order : panel.Entries(kByteOrderList)) {
+      for (const ListEntry& order : panel.Entries(kByteOrderListId)) {
         orders += (orders.empty() ? "" : " ") + std::string(ByteOrderKey(order.formatWord));
       }
       rows.push_back({e == 0 ? formats[f].key : "", e == 0 ? formats[f].name : "", encodings[e].text,

@@ -1,11 +1,13 @@
 // ApplyRequest and the matching of names against the panel's lists.
 #include "host/config_choice.h"
 
+#include <sndfile.h>
+
 #include <cctype>
 #include <cmath>
 #include <cstring>
 
-#include "sink/sink_config_block.h"
+#include "abi/sink_config.h"
 
 namespace pexo_host {
 namespace {
@@ -36,7 +38,7 @@ std::string Join(const std::vector<std::string>& items) {
 
 std::vector<FormatEntry> FormatEntries(const PanelDriver& panel) {
   std::vector<FormatEntry> formats;
-  for (const ListEntry& entry : panel.Entries(kFormatList)) {
+  for (const ListEntry& entry : panel.Entries(kFormatListId)) {
     FormatEntry format;
     format.formatWord = entry.formatWord;
     const std::string& text = entry.text;
@@ -70,10 +72,10 @@ std::vector<FormatEntry> FormatEntries(const PanelDriver& panel) {
 }
 
 const char* ByteOrderKey(int32_t formatWord) {
-  switch (formatWord & kByteOrderMask) {
-    case 0x10000000:
+  switch (formatWord & SF_FORMAT_ENDMASK) {
+    case SF_ENDIAN_LITTLE:
       return "little";
-    case 0x20000000:
+    case SF_ENDIAN_BIG:
       return "big";
     case 0:
       return "default";
@@ -113,19 +115,19 @@ bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string*
     // A user who finds the format already chosen leaves the list alone. One
     // who picks another format and says nothing of the encoding picks the
     // encoding of the same name again, when the new format offers it.
-    if (panel.Selection(kFormatList) != index) {
+    if (panel.Selection(kFormatListId) != index) {
       std::string encoding;
-      std::vector<ListEntry> encodings = panel.Entries(kEncodingList);
-      int selected = panel.Selection(kEncodingList);
+      std::vector<ListEntry> encodings = panel.Entries(kEncodingListId);
+      int selected = panel.Selection(kEncodingListId);
       if (selected >= 0 && static_cast<size_t>(selected) < encodings.size()) {
         encoding = encodings[static_cast<size_t>(selected)].text;
       }
-      panel.Choose(kFormatList, index);
+      panel.Choose(kFormatListId, index);
       if (request.encoding.empty() && !encoding.empty()) {
-        encodings = panel.Entries(kEncodingList);
+        encodings = panel.Entries(kEncodingListId);
         for (size_t i = 0; i < encodings.size(); ++i) {
           if (encodings[i].text == encoding) {
-            if (panel.Selection(kEncodingList) != static_cast<int>(i)) panel.Choose(kEncodingList, static_cast<int>(i));
+            if (panel.Selection(kEncodingListId) != static_cast<int>(i)) panel.Choose(kEncodingListId, static_cast<int>(i));
             break;
           }
         }
@@ -133,7 +135,7 @@ bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string*
     }
   }
   if (!request.encoding.empty()) {
-    std::vector<ListEntry> encodings = panel.Entries(kEncodingList);
+    std::vector<ListEntry> encodings = panel.Entries(kEncodingListId);
     int index = -1;
     for (size_t i = 0; i < encodings.size() && index < 0; ++i) {
       if (SameEncodingName(encodings[i].text, request.encoding)) index = static_cast<int>(i);
@@ -146,10 +148,10 @@ bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string*
                (names.empty() ? "; it offers none" : "; the encodings are: " + Join(names));
       return false;
     }
-    if (panel.Selection(kEncodingList) != index) panel.Choose(kEncodingList, index);
+    if (panel.Selection(kEncodingListId) != index) panel.Choose(kEncodingListId, index);
   }
   if (!request.byteOrder.empty()) {
-    std::vector<ListEntry> orders = panel.Entries(kByteOrderList);
+    std::vector<ListEntry> orders = panel.Entries(kByteOrderListId);
     int index = -1;
     std::vector<std::string> keys;
     for (size_t i = 0; i < orders.size(); ++i) {
@@ -161,7 +163,7 @@ bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string*
                (keys.empty() ? "; it offers none" : "; the byte orders are: " + Join(keys));
       return false;
     }
-    if (panel.Selection(kByteOrderList) != index) panel.Choose(kByteOrderList, index);
+    if (panel.Selection(kByteOrderListId) != index) panel.Choose(kByteOrderListId, index);
   }
   if (request.haveQuality) {
     int position = static_cast<int>(std::lround(request.quality * 100.0));
@@ -172,12 +174,12 @@ bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string*
 
 std::string DescribeChoice(const PanelDriver& panel) {
   std::string text;
-  int format = panel.Selection(kFormatList);
+  int format = panel.Selection(kFormatListId);
   std::vector<FormatEntry> formats = FormatEntries(panel);
   text += format >= 0 && static_cast<size_t>(format) < formats.size() ? formats[static_cast<size_t>(format)].name
                                                                        : "no format";
-  int encoding = panel.Selection(kEncodingList);
-  std::vector<ListEntry> encodings = panel.Entries(kEncodingList);
+  int encoding = panel.Selection(kEncodingListId);
+  std::vector<ListEntry> encodings = panel.Entries(kEncodingListId);
   text += ", ";
   text += encoding >= 0 && static_cast<size_t>(encoding) < encodings.size()
               ? encodings[static_cast<size_t>(encoding)].text

@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "abi/host_interface.h"
 #include "host/host_source.h"
 #include "host/peak_builder.h"
 #include "host/time_format.h"
-#include "plugin/host_interface.h"
 
 namespace pexo_host {
 namespace {

@@ -2,7 +2,7 @@
 // the name it is created with, and is usable when the decoder is ready.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 namespace pexo_host {
 

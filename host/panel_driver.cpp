@@ -63,18 +63,18 @@ void PanelDriver::Choose(int list, int index) {
 }
 
 int PanelDriver::SliderPosition() const {
-  return static_cast<int>(SendDlgItemMessageA(panel, kQualitySlider, TBM_GETPOS, 0, 0));
+  return static_cast<int>(SendDlgItemMessageA(panel, kQualitySliderId, TBM_GETPOS, 0, 0));
 }
 
 void PanelDriver::MoveSlider(int position) {
-  SendDlgItemMessageA(panel, kQualitySlider, TBM_SETPOS, 1, position);
+  SendDlgItemMessageA(panel, kQualitySliderId, TBM_SETPOS, 1, position);
   SendMessageA(panel, WM_HSCROLL, MAKEWPARAM(kScrollThumbPosition, static_cast<unsigned>(position)),
-               reinterpret_cast<LPARAM>(GetDlgItem(panel, kQualitySlider)));
+               reinterpret_cast<LPARAM>(GetDlgItem(panel, kQualitySliderId)));
 }
 
 std::string PanelDriver::QualityLabel() const {
   char text[64] = {};
-  GetDlgItemTextA(panel, kQualityLabel, text, sizeof text);
+  GetDlgItemTextA(panel, kQualityLabelId, text, sizeof text);
   return text;
 }
 

@@ -7,15 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
+#include "abi/sink_config.h"
 
 namespace pexo_host {
-
-constexpr int kFormatList = 1006;
-constexpr int kEncodingList = 1008;
-constexpr int kByteOrderList = 1009;
-constexpr int kQualityLabel = 1015;
-constexpr int kQualitySlider = 1016;
 
 struct ListEntry {
   std::string text;

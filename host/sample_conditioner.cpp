@@ -1,6 +1,8 @@
 // SampleConditioner: non-finite values, clipping and the integer scale.
 #include "host/sample_conditioner.h"
 
+#include <sndfile.h>
+
 #include <cmath>
 
 namespace pexo_host {
@@ -8,15 +10,15 @@ namespace {
 
 // Bits of libsndfile's plain PCM subtypes, 0 for every other encoding.
 int IntegerBits(int32_t formatWord) {
-  switch (formatWord & 0xFFFF) {
-    case 0x0001:  // SF_FORMAT_PCM_S8
-    case 0x0005:  // SF_FORMAT_PCM_U8
+  switch (formatWord & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_PCM_S8:
+    case SF_FORMAT_PCM_U8:
       return 8;
-    case 0x0002:  // SF_FORMAT_PCM_16
+    case SF_FORMAT_PCM_16:
       return 16;
-    case 0x0003:  // SF_FORMAT_PCM_24
+    case SF_FORMAT_PCM_24:
       return 24;
-    case 0x0004:  // SF_FORMAT_PCM_32
+    case SF_FORMAT_PCM_32:
       return 32;
     default:
       return 0;

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "abi/sink_config.h"
 #include "platform/win32.h"
 
 namespace pexo_host {
@@ -34,9 +35,9 @@ bool WriteStoredDefaults(const std::string& path, const std::vector<unsigned cha
   // Should the second write fail, the size and the value disagree, which
   // the reader takes as no defaults at all.
   errno = 0;
-  if (!WritePrivateProfileStructA(kDefaultsSection, "default", block.data(), static_cast<UINT>(block.size()),
+  if (!WritePrivateProfileStructA(kSinkDefaultsSection, kSinkDefaultsBlockKey, block.data(), static_cast<UINT>(block.size()),
                                   path.c_str()) ||
-      !WritePrivateProfileStringA(kDefaultsSection, "default_size", std::to_string(block.size()).c_str(),
+      !WritePrivateProfileStringA(kSinkDefaultsSection, kSinkDefaultsSizeKey, std::to_string(block.size()).c_str(),
                                   path.c_str())) {
     *error = "cannot write " + path + (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string());
     return false;
@@ -46,10 +47,10 @@ bool WriteStoredDefaults(const std::string& path, const std::vector<unsigned cha
 
 StoredDefaults ReadStoredDefaults(const std::string& path) {
   StoredDefaults stored;
-  stored.size = static_cast<int>(GetPrivateProfileIntA(kDefaultsSection, "default_size", 0, path.c_str()));
+  stored.size = static_cast<int>(GetPrivateProfileIntA(kSinkDefaultsSection, kSinkDefaultsSizeKey, 0, path.c_str()));
   if (stored.size < 1 || stored.size > kLargestBlock) return stored;
   std::vector<unsigned char> block(static_cast<size_t>(stored.size));
-  if (GetPrivateProfileStructA(kDefaultsSection, "default", block.data(), static_cast<UINT>(block.size()),
+  if (GetPrivateProfileStructA(kSinkDefaultsSection, kSinkDefaultsBlockKey, block.data(), static_cast<UINT>(block.size()),
                                path.c_str())) {
     stored.valid = true;
     stored.block = std::move(block);

@@ -10,8 +10,6 @@
 
 namespace pexo_host {
 
-constexpr const char* kDefaultsSection = "libsndfile sink defaults";
-
 // Stores the block in the ini file at path, keeping the rest of the file;
 // creates the file's folder when it is missing.
 bool WriteStoredDefaults(const std::string& path, const std::vector<unsigned char>& block, std::string* error);

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstring>
 
+#include "abi/host_interface.h"
 #include "panel/panel.h"
-#include "plugin/host_interface.h"
 #include "sink/sink_config_block.h"
 #include "sink/sink_defaults.h"
 

@@ -1,8 +1,8 @@
 // openConfigPanel: the panel dialog, created from template 155 of the
 // plug-in's own module inside the host's window.
+#include "binding/host_api.h"
 #include "panel/config_panel_template.h"
 #include "panel/panel.h"
-#include "plugin/host_api.h"
 #include "sink/sink_config_block.h"
 
 HWND openConfigPanel(const void* block, int blockSize, HWND parentWindow) {

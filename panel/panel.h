@@ -6,18 +6,9 @@
 
 #include <cstdint>
 
+#include "abi/sink_config.h"
 #include "platform/win32.h"
 
-// Controls of dialog template 155.
-constexpr int kEncodingListId = 1008;
-constexpr int kFormatListId = 1006;
-constexpr int kByteOrderListId = 1009;
-constexpr int kFormatCaptionId = 1014;
-constexpr int kEncodingCaptionId = 1011;
-constexpr int kByteOrderCaptionId = 1010;
-constexpr int kQualityCaptionId = 1012;
-constexpr int kQualitySliderId = 1016;
-constexpr int kQualityLabelId = 1015;
 
 // The dialog's creation parameter: the block the host gave. Read only while
 // the dialog is being created.

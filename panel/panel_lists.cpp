@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "binding/sndfile_api.h"
 #include "panel/panel.h"
-#include "plugin/sndfile_api.h"
 #include "sink/sink_config_block.h"
 
 namespace {

@@ -15,3 +15,7 @@ using INT_PTR = intptr_t;
 using UINT = unsigned int;
 using DWORD = uint32_t;
 using BOOL = int;
+
+// The first message number free for a window class's own messages; the
+// host interface numbers the panel's query from it.
+constexpr UINT WM_USER = 0x0400;

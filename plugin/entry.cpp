@@ -1,13 +1,10 @@
 // SarnicPluginEntry: the plug-in's only export and its whole start-up.
 #include <cstring>
 
-#include "plugin/host_api.h"
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
+#include "binding/host_api.h"
+#include "binding/sndfile_api.h"
 #include "plugin/registration_records.h"
-#include "plugin/sndfile_api.h"
-
-HostFunctions HostApi;
-HINSTANCE pluginInstance;
 
 namespace {
 

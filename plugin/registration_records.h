@@ -2,7 +2,7 @@
 // library that keeps its address for as long as the library is loaded.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 extern const SourceRegistration kSourceRegistration;  // key "pcmsrc"
 extern const SinkRegistration kSinkRegistration;      // key "pcmsink"

@@ -17,7 +17,7 @@
 
 #include <sndfile.h>
 
-#include "plugin/sndfile_api.h"
+#include "binding/sndfile_api.h"
 
 // True for the subtypes of the format word that need bounded samples.
 bool NeedsBoundedSamples(int formatWord);

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/host_api.h"
-#include "plugin/sndfile_api.h"
+#include "binding/host_api.h"
+#include "binding/sndfile_api.h"
 #include "sink/encoder_limits.h"
 #include "sink/sink_config_block.h"
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 #include "support/text_buffer.h"
 
 class PCM_sink_libsndfile : public PCM_sink {

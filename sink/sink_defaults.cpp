@@ -1,8 +1,8 @@
 // ReadSinkDefaults: the stored default block, from the host's ini file.
 #include "sink/sink_defaults.h"
 
+#include "binding/host_api.h"
 #include "platform/win32.h"
-#include "plugin/host_api.h"
 #include "support/heap_buffer.h"
 
 int ReadSinkDefaults(const void** block, const char* section) {
@@ -11,11 +11,11 @@ int ReadSinkDefaults(const void** block, const char* section) {
 
   if (HostApi.get_ini_file == nullptr) return 0;
   const char* path = HostApi.get_ini_file();
-  int size = static_cast<int>(GetPrivateProfileIntA(section, "default_size", 0, path));
+  int size = static_cast<int>(GetPrivateProfileIntA(section, kSinkDefaultsSizeKey, 0, path));
   if (size < 1) return 0;
   stored.Resize(size, true);
   if (stored.GetSize() != size) return 0;
-  if (!GetPrivateProfileStructA(section, "default", stored.Get(), static_cast<UINT>(size), path)) return 0;
+  if (!GetPrivateProfileStructA(section, kSinkDefaultsBlockKey, stored.Get(), static_cast<UINT>(size), path)) return 0;
   if (block != nullptr) *block = stored.Get();
   return size;
 }

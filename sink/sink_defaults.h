@@ -1,8 +1,7 @@
 // The stored default configuration block, read from the host's ini file.
 #pragma once
 
-// Section the panel reads the stored defaults from.
-constexpr const char* kSinkDefaultsSection = "libsndfile sink defaults";
+#include "abi/sink_config.h"
 
 // Reads the stored block of the section. Returns its size (1 or more) and
 // points block at the bytes, or returns 0 and leaves block untouched. The

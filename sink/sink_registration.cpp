@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "plugin/sndfile_api.h"
+#include "binding/sndfile_api.h"
 #include "sink/pcm_sink_libsndfile.h"
 #include "sink/sink_config_block.h"
 

@@ -3,7 +3,7 @@
 // host reaches them through the SinkRegistration record.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 // Label under which the host lists the writer.
 extern const char kSinkLabel[];

@@ -2,7 +2,7 @@
 // that link the plug-in's code instead of loading the plug-in.
 #include <cstring>
 
-#include "plugin/host_api.h"
+#include "binding/host_api.h"
 #include "tests/common/test_host.h"
 
 namespace test_host {

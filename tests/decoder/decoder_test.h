@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "binding/sndfile_api.h"
 #include "decoder/decoder.h"
-#include "plugin/sndfile_api.h"
 #include "tests/common/test_host.h"
 #include "tests/decoder/fixture_files.h"
 

@@ -2,7 +2,7 @@
 // and the seven lines of an opened file.
 #include <cstring>
 
-#include "plugin/host_api.h"
+#include "binding/host_api.h"
 #include "tests/decoder/decoder_test.h"
 #include "tests/decoder/sndfile_spy.h"
 

@@ -1,7 +1,7 @@
 // The recording wrappers of SndfileSpy.
 #include "tests/decoder/sndfile_spy.h"
 
-#include "plugin/sndfile_api.h"
+#include "binding/sndfile_api.h"
 
 namespace {
 

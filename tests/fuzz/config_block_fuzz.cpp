@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "abi/sink_config.h"
 #include "platform/win32.h"
-#include "sink/sink_config_block.h"
 #include "sink/sink_defaults.h"
 #include "tests/common/test_host.h"
 #include "tests/fuzz/fuzz_check.h"

@@ -3,7 +3,7 @@
 
 #include <sndfile.h>
 
-#include "plugin/sndfile_api.h"
+#include "binding/sndfile_api.h"
 #include "tests/fuzz/fuzz_plugin.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // host, as a host starts it: the records it registered.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 struct StartedPlugin {
   const SourceRegistration* source;  // "pcmsrc"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "sink/sink_config_block.h"
+#include "abi/sink_config.h"
 #include "tests/common/test_host.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/fuzz_files.h"

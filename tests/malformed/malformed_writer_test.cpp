@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "sink/sink_config_block.h"
+#include "abi/sink_config.h"
 #include "tests/common/test_host.h"
 #include "tests/malformed/child_process.h"
 #include "tests/malformed/plugin_under_test.h"

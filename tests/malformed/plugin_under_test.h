@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 // The records the started plug-in registered; null when it did not start.
 const SourceRegistration* SourceRecord();

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 namespace panel_test {
 

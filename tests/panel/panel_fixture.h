@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "binding/host_api.h"
+#include "binding/sndfile_api.h"
 #include "panel/panel.h"
-#include "plugin/host_api.h"
-#include "plugin/sndfile_api.h"
 #include "tests/common/test_host.h"
 #include "tests/panel/panel_driver.h"
 

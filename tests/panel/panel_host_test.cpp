@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 #include "tests/common/test_host.h"
 #include "tests/panel/panel_driver.h"
 

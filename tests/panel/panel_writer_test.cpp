@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 #include "tests/common/test_host.h"
 #include "tests/panel/panel_driver.h"
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_api.h"
-#include "plugin/sndfile_api.h"
+#include "binding/host_api.h"
+#include "binding/sndfile_api.h"
 #include "tests/common/test_host.h"
 #include "tests/plugin/fake_dynamic_library.h"
 

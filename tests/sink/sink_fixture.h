@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/sndfile_api.h"
-#include "sink/sink_config_block.h"
+#include "abi/sink_config.h"
+#include "binding/sndfile_api.h"
 #include "tests/common/test_host.h"
 
 class SinkTest : public ::testing::Test {

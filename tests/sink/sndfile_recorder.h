@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/host_api.h"
-#include "plugin/sndfile_api.h"
+#include "binding/host_api.h"
+#include "binding/sndfile_api.h"
 
 class SndfileRecorder {
  public:

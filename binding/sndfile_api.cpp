@@ -1,5 +1,5 @@
 // Binding of libsndfile's entry points by name.
-#include "plugin/sndfile_api.h"
+#include "binding/sndfile_api.h"
 
 #include <cstring>
 

@@ -2,7 +2,7 @@
 // imports by name and the plug-in's own module handle.
 #pragma once
 
-#include "plugin/host_interface.h"
+#include "abi/host_interface.h"
 
 // The eight host functions, in the order the entry asks for them.
 struct HostFunctions {

@@ -12,7 +12,7 @@
 constexpr int kHostInterfaceVersion = 0x20E;
 
 // Message the host sends to the configuration panel to collect its block.
-constexpr UINT kConfigQuery = 0x0400 + 1024;
+constexpr UINT kConfigQuery = WM_USER + 1024;
 
 struct PluginHostInfo {
   int hostVersion;
