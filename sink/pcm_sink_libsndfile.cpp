@@ -14,6 +14,20 @@ namespace {
 
 constexpr int kDescriptionSize = 512;
 
+// libsndfile's name of a major format or subtype ("major" or "subtype" is
+// the field), or null after the message that names the format asked for:
+// libsndfile clears a record it refuses, so the record would show 0.
+const char* FormatName(int format, const char* field) {
+  SF_FORMAT_INFO formatInfo{};
+  formatInfo.format = format;
+  if (SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &formatInfo, sizeof formatInfo) != 0) {
+    std::printf("can't get %s format info: 0x%08x\n", field, static_cast<unsigned>(format));
+    std::fflush(stdout);
+    return nullptr;
+  }
+  return formatInfo.name;
+}
+
 }  // namespace
 
 PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const void* block, int blockSize,
@@ -36,24 +50,10 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
     return;
   }
 
-  // libsndfile clears a record it refuses, so messages show the format asked for.
-  SF_FORMAT_INFO major{};
-  major.format = formatWord & kMajorFormatMask;
-  int majorResult = SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &major, sizeof major);
-  if (majorResult != 0) {
-    std::printf("can't get major format info: 0x%08x\n", static_cast<unsigned>(formatWord & kMajorFormatMask));
-    std::fflush(stdout);
-  }
+  const char* major = FormatName(formatWord & kMajorFormatMask, "major");
   fileName.Set(fileNameArgument, 0);
-  majorName.Set(majorResult == 0 ? major.name : nullptr, 0);
-  SF_FORMAT_INFO subtype{};
-  subtype.format = formatWord & kSubtypeMask;
-  int subtypeResult = SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &subtype, sizeof subtype);
-  if (subtypeResult != 0) {
-    std::printf("can't get subtype format info: 0x%08x\n", static_cast<unsigned>(formatWord & kSubtypeMask));
-    std::fflush(stdout);
-  }
-  subtypeName.Set(subtypeResult == 0 ? subtype.name : nullptr, 0);
+  majorName.Set(major, 0);
+  subtypeName.Set(FormatName(formatWord & kSubtypeMask, "subtype"), 0);
 
   // Rates libsndfile cannot write the format at: no file, as a failed open
   // gives, minus its leak or crash.
