@@ -115,6 +115,9 @@ void PEXO_SimpleMediaDecoder::OpenFile(const char* path) {
   sampleRate = 0.0;
   // A new handle reads from frame 0; so does the counted position.
   position = 0;
+  // No container named (not SF_FORMAT_RAW), so libsndfile recognises the
+  // file by its contents; the byte-order bits the decoder has always passed
+  // play no part in a recognised file.
   info.format = SF_ENDIAN_BIG;
   if (fileName == nullptr) return;
 

@@ -10,10 +10,14 @@
 
 namespace {
 
-constexpr int32_t kFormatAndEncodingMask = 0x0FFFFFFF;
-constexpr int32_t kFormatEncodingAndOrderMask = 0x3FFFFFFF;
-constexpr int32_t kLittleEndian = 0x10000000;
-constexpr int32_t kBigEndian = 0x20000000;
+// The selections compare with these: an encoding entry by major and
+// subtype (byte order cleared), a byte-order entry by all three fields.
+constexpr int32_t kFormatAndEncodingMask = SF_FORMAT_TYPEMASK | SF_FORMAT_SUBMASK;
+constexpr int32_t kFormatEncodingAndOrderMask = kFormatAndEncodingMask | SF_FORMAT_ENDMASK;
+static_assert(kFormatAndEncodingMask == 0x0FFFFFFF && kFormatEncodingAndOrderMask == 0x3FFFFFFF,
+              "selection masks");
+constexpr int32_t kLittleEndian = SF_ENDIAN_LITTLE;
+constexpr int32_t kBigEndian = SF_ENDIAN_BIG;
 
 // Entry texts are wsprintfA's: at most 1023 characters.
 constexpr int kEntryTextSize = 1024;

@@ -113,11 +113,12 @@ int64_t PCM_sink_libsndfile::GetOutputCount() { return outputCount; }
 
 void PCM_sink_libsndfile::WriteAuxiliary(int, void*, int) {}
 
-int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int count1, int count2, int value3, int value4) {
-  if (peakBuilder != nullptr) peakBuilder->AddBlock(buffers, count1, count2, value3, value4);
+int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int frameCount, int blockChannels, int hostValue1,
+                                        int hostValue2) {
+  if (peakBuilder != nullptr) peakBuilder->AddBlock(buffers, frameCount, blockChannels, hostValue1, hostValue2);
   // Negative counts describe no block; a product of two of them is no count.
-  if (count1 < 0 || count2 < 0 || fileHandle == nullptr) return 0;
-  int64_t values = static_cast<int64_t>(count1) * count2;
+  if (frameCount < 0 || blockChannels < 0 || fileHandle == nullptr) return 0;
+  int64_t values = static_cast<int64_t>(frameCount) * blockChannels;
   double* interleaved = buffers != nullptr ? buffers[0] : nullptr;
   if (interleaved == nullptr && values != 0) return 0;
   // u-law, A-law and MPEG layer III take nothing beyond full scale; the

@@ -26,8 +26,9 @@ class PCM_sink_libsndfile : public PCM_sink {
   double GetLengthSeconds() override;
   int64_t GetOutputCount() override;
   void WriteAuxiliary(int kind, void* data, int size) override;
-  // count1 x count2 interleaved values from buffers[0].
-  int64_t WriteBlock(double** buffers, int count1, int count2, int value3, int value4) override;
+  // frameCount x blockChannels interleaved values from buffers[0].
+  int64_t WriteBlock(double** buffers, int frameCount, int blockChannels, int hostValue1,
+                     int hostValue2) override;
   int PeakQuery(int request, void* data, int size) override;
   void PeakRecordQuery(void* record, int index, int flags) override;
 
