@@ -7,6 +7,7 @@
 #include <limits>
 #include <new>
 
+#include "binding/format_info.h"
 #include "binding/host_api.h"
 #include "binding/sndfile_api.h"
 
@@ -75,12 +76,9 @@ int64_t Advance(int64_t position, int frames) {
 
 // libsndfile's name of a major format or subtype, or "unknown".
 const char* FormatName(int format) {
-  SF_FORMAT_INFO formatInfo{};
-  formatInfo.format = format;
-  if (SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &formatInfo, sizeof formatInfo) != 0) {
-    return kUnknownName;
-  }
-  return formatInfo.name != nullptr ? formatInfo.name : kUnknownName;
+  SF_FORMAT_INFO formatInfo;
+  if (!DescribeFormat(format, &formatInfo) || formatInfo.name == nullptr) return kUnknownName;
+  return formatInfo.name;
 }
 
 }  // namespace

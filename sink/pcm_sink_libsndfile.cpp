@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "binding/format_info.h"
 #include "binding/host_api.h"
 #include "binding/sndfile_api.h"
 #include "sink/encoder_limits.h"
@@ -15,12 +16,10 @@ namespace {
 constexpr int kDescriptionSize = 512;
 
 // libsndfile's name of a major format or subtype ("major" or "subtype" is
-// the field), or null after the message that names the format asked for:
-// libsndfile clears a record it refuses, so the record would show 0.
+// the field), or null after the message that names the format asked for.
 const char* FormatName(int format, const char* field) {
-  SF_FORMAT_INFO formatInfo{};
-  formatInfo.format = format;
-  if (SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &formatInfo, sizeof formatInfo) != 0) {
+  SF_FORMAT_INFO formatInfo;
+  if (!DescribeFormat(format, &formatInfo)) {
     std::printf("can't get %s format info: 0x%08x\n", field, static_cast<unsigned>(format));
     std::fflush(stdout);
     return nullptr;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "binding/format_info.h"
 #include "binding/sndfile_api.h"
 #include "sink/pcm_sink_libsndfile.h"
 #include "sink/sink_config_block.h"
@@ -26,13 +27,10 @@ const char* extensionFor(const void* block, int size) {
   if (size <= 4) return size == 4 && HasSinkTag(block, size, 4) ? kFallbackExtension : nullptr;
   if (size < 8 || !HasSinkTag(block, size, 8)) return nullptr;
   const int major = BlockFormatWord(block) & kMajorFormatMask;
-  SF_FORMAT_INFO info{};
-  info.format = major;
+  SF_FORMAT_INFO info;
   // The record is registered only once libsndfile is bound; unbound, no
   // format can be described.
-  if (SndfileApi.sf_command == nullptr ||
-      SndfileApi.sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof info) != 0) {
-    // libsndfile clears a record it refuses: the message shows what was asked.
+  if (SndfileApi.sf_command == nullptr || !DescribeFormat(major, &info)) {
     std::printf("can't get major format info: 0x%08x\n", static_cast<unsigned>(major));
     std::fflush(stdout);
     return kFallbackExtension;
