@@ -1,6 +1,7 @@
 // The handle table: slot number in the low 16 bits of a handle (plus one, so
-// no handle is null), the slot's generation in the next 16, as Win32's
-// handles keep to 32 significant bits.
+// no handle is null), the slot's generation in the next 32. A window of the
+// layer is only ever named by such a value, so a stale handle would name a
+// live window only after its slot had been reused 2^32 times.
 #include "platform/win32/window_table.h"
 
 namespace win32_layer {
@@ -8,8 +9,12 @@ namespace {
 
 constexpr size_t kMaxSlots = 0xFFFF;
 
-uintptr_t Encode(size_t slot, uint16_t generation) {
-  return (static_cast<uintptr_t>(generation) << 16) | (slot + 1);
+constexpr int kGenerationShift = 16;
+constexpr uint64_t kLargestHandle = (uint64_t{1} << 48) - 1;
+static_assert(sizeof(uintptr_t) >= 8, "handles need 48 bits");
+
+uintptr_t Encode(size_t slot, uint32_t generation) {
+  return (static_cast<uintptr_t>(generation) << kGenerationShift) | (slot + 1);
 }
 
 }  // namespace
@@ -38,10 +43,10 @@ Window* WindowTable::Add(std::unique_ptr<Window> window) {
 
 Window* WindowTable::Find(HWND handle) {
   uintptr_t value = reinterpret_cast<uintptr_t>(handle);
-  if (value == 0 || value > 0xFFFFFFFFu) return nullptr;
+  if (value == 0 || value > kLargestHandle) return nullptr;
   size_t slot = (value & 0xFFFF) - 1;
   if ((value & 0xFFFF) == 0 || slot >= slots.size()) return nullptr;
-  if (slots[slot].generation != static_cast<uint16_t>(value >> 16)) return nullptr;
+  if (slots[slot].generation != static_cast<uint32_t>(value >> kGenerationShift)) return nullptr;
   return slots[slot].window.get();
 }
 

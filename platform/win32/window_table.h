@@ -28,7 +28,7 @@ class WindowTable {
  private:
   struct Slot {
     std::unique_ptr<Window> window;
-    uint16_t generation = 0;
+    uint32_t generation = 0;  // 2^32 reuses of one slot before a handle recurs
   };
   std::mutex mutex;
   std::vector<Slot> slots;

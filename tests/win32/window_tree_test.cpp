@@ -71,6 +71,21 @@ TEST(WindowTree, AStaleHandleStaysInvalidWhenItsSlotIsReused) {
   }
 }
 
+// Each test runs in a process of its own, where the one window's slot is
+// the only free one and is reused every time: a 16-bit generation would
+// hand out the stale handle again after 65536 rounds.
+TEST(WindowTree, AStaleHandleNeverNamesALaterWindowOfItsSlot) {
+  HWND first = MakeTopLevel();
+  DestroyWindow(first);
+  int aliases = 0;
+  for (int round = 0; round < 2 * 65536 + 2; ++round) {
+    HWND later = MakeTopLevel();
+    if (later == first || IsWindow(first)) ++aliases;
+    DestroyWindow(later);
+  }
+  EXPECT_EQ(aliases, 0);
+}
+
 TEST(WindowTree, MadeUpHandlesAreRefused) {
   int local = 0;
   for (HWND made : {reinterpret_cast<HWND>(&local), reinterpret_cast<HWND>(uintptr_t{0xFFFF0000}),
