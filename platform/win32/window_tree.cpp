@@ -8,8 +8,11 @@
 namespace win32_layer {
 namespace {
 
-// Marks the subtree as being destroyed and lists it parents first.
+// Marks the subtree as being destroyed and lists it parents first. A part
+// already being destroyed, by a DestroyWindow further up the stack, is left
+// to that call: each window hears WM_DESTROY once.
 void CollectSubtree(WindowTable& table, Window& window, std::vector<HWND>& subtree) {
+  if (window.destroying) return;
   window.destroying = true;
   subtree.push_back(window.handle);
   for (HWND child : window.children) {

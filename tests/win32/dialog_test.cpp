@@ -101,6 +101,38 @@ TEST_F(Dialogs, DestroyingTheParentDestroysTheDialogAndTellsItsProcedure) {
   EXPECT_EQ(Received().size(), count) << "a destroyed dialog's procedure is not called";
 }
 
+// A procedure that destroys windows while it hears WM_DESTROY: each window
+// still hears it once, and the whole tree goes.
+TEST_F(Dialogs, NestedDestructionTellsEachWindowOnce) {
+  struct Case {
+    const char* what;
+    bool destroyParentFirst;   // else the dialog
+    bool nestedDestroysParent;  // else the dialog again
+  };
+  for (const Case& c : {Case{"dialog, then the dialog again", false, false},
+                        Case{"dialog, then its parent", false, true},
+                        Case{"parent, then the parent again", true, true},
+                        Case{"parent, then the dialog", true, false}}) {
+    ResetRecording();
+    HWND top = MakeTopLevel();
+    HWND dialog = Create(kChildDialog, top);
+    HWND combo = GetDlgItem(dialog, kComboId);
+    OnMessage() = [&](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
+      if (message == WM_DESTROY) DestroyWindow(c.nestedDestroysParent ? top : window);
+      return 0;
+    };
+    DestroyWindow(c.destroyParentFirst ? top : dialog);
+    OnMessage() = nullptr;
+    EXPECT_EQ(ReceivedOf(WM_DESTROY).size(), 1u) << c.what;
+    EXPECT_FALSE(IsWindow(dialog)) << c.what;
+    EXPECT_FALSE(IsWindow(combo)) << c.what;
+    if (c.destroyParentFirst || c.nestedDestroysParent) {
+      EXPECT_FALSE(IsWindow(top)) << c.what;
+    }
+    DestroyWindow(top);
+  }
+}
+
 TEST_F(Dialogs, AProcedureThatDestroysItsDialogDuringInitLeavesTheCallerNothing) {
   OnMessage() = [](HWND window, UINT message, WPARAM, LPARAM) -> INT_PTR {
     if (message == WM_INITDIALOG) DestroyWindow(window);
