@@ -11,10 +11,13 @@ using win32_layer::WindowTable;
 
 namespace {
 
-// Creates the dialog window and its controls; null when the parent is
-// refused or a control's class does not exist (nothing is left behind).
-// The focus control is the first one with WS_TABSTOP.
-HWND BuildDialog(const win32_layer::DialogTemplate& dialog, HWND parent, HWND* focus) {
+// Creates the dialog window and its controls and attaches the procedure,
+// all under one hold of the lock, so that no other thread can destroy the
+// dialog half-made; null when the parent is refused or a control's class
+// does not exist (nothing is left behind). The focus control is the first
+// one with WS_TABSTOP.
+HWND BuildDialog(const win32_layer::DialogTemplate& dialog, HWND parent, DLGPROC procedure,
+                 HWND* focus) {
   WindowTable& table = WindowTable::Instance();
   HWND handle;
   {
@@ -40,7 +43,10 @@ HWND BuildDialog(const win32_layer::DialogTemplate& dialog, HWND parent, HWND* f
       }
       if (*focus == nullptr && (control.style & WS_TABSTOP) != 0) *focus = child->handle;
     }
-    if (complete) return handle;
+    if (complete) {
+      window->procedure = procedure;
+      return handle;
+    }
   }
   // No procedure is attached yet, so this destruction calls no user code.
   DestroyWindow(handle);
@@ -62,13 +68,8 @@ extern "C" HWND CreateDialogParamA(HINSTANCE module, const char* templateName, H
     return nullptr;
   }
   HWND focus = nullptr;
-  HWND handle = BuildDialog(dialog, parent, &focus);
+  HWND handle = BuildDialog(dialog, parent, procedure, &focus);
   if (handle == nullptr) return nullptr;
-  {
-    WindowTable& table = WindowTable::Instance();
-    std::lock_guard<std::mutex> lock(table.Lock());
-    table.Find(handle)->procedure = procedure;
-  }
   // Delivered before the dialog is handed out; a procedure that destroys
   // its dialog here leaves the caller nothing.
   SendMessageA(handle, WM_INITDIALOG, reinterpret_cast<WPARAM>(focus), initParam);

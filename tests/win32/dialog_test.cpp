@@ -2,7 +2,9 @@
 // procedure hears WM_INITDIALOG and WM_DESTROY, and when creation fails.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include "platform/win32.h"
 #include "tests/win32/test_dialogs.h"
@@ -131,6 +133,32 @@ TEST_F(Dialogs, NestedDestructionTellsEachWindowOnce) {
     }
     DestroyWindow(top);
   }
+}
+
+// A host may destroy its window on one thread while the panel is being
+// made inside it on another: creation then fails or gives a dialog, and
+// the layer never uses the window it looked up after another thread
+// destroyed it.
+TEST(DialogThreads, CreationRacesWithTheParentsDestruction) {
+  std::atomic<HWND> host{MakeTopLevel()};
+  std::atomic<bool> done{false};
+  std::thread destroyer([&] {
+    while (!done) {
+      HWND old = host.exchange(MakeTopLevel());
+      DestroyWindow(old);
+    }
+  });
+  auto quiet = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return 0; };
+  int made = 0;
+  for (int round = 0; round < 20000; ++round) {
+    HWND dialog = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(kChildDialog), host.load(), quiet, 0);
+    if (dialog != nullptr) ++made;
+    DestroyWindow(dialog);
+  }
+  done = true;
+  destroyer.join();
+  DestroyWindow(host.load());
+  RecordProperty("dialogs made", made);
 }
 
 TEST_F(Dialogs, AProcedureThatDestroysItsDialogDuringInitLeavesTheCallerNothing) {
