@@ -126,4 +126,21 @@ TEST_F(Defaults, EachCallReadsTheFileAgainAndMayMoveTheBlock) {
   EXPECT_EQ(Bytes(bytes, bytes + 16), small);
 }
 
+// A size beyond any real block is damage, not a request to reserve that
+// much of the host's memory: a well-formed value of 1 MiB + 1 bytes is
+// refused, one of 1 MiB still reads.
+TEST_F(Defaults, ASizeAbove1MiBCountsAsDamaged) {
+  UseIni(kSection);
+  for (size_t size : {size_t{1} << 20, (size_t{1} << 20) + 1}) {
+    const Bytes block = Stored(size);
+    ASSERT_TRUE(WritePrivateProfileStructA(kSinkDefaultsSection, "default", block.data(),
+                                           static_cast<UINT>(block.size()), test_host::IniPath().c_str()));
+    ASSERT_TRUE(WritePrivateProfileStringA(kSinkDefaultsSection, "default_size", std::to_string(size).c_str(),
+                                           test_host::IniPath().c_str()));
+    const void* read = nullptr;
+    EXPECT_EQ(ReadSinkDefaults(&read, kSinkDefaultsSection), size > (size_t{1} << 20) ? 0 : static_cast<int>(size))
+        << size;
+  }
+}
+
 }  // namespace
