@@ -22,7 +22,7 @@ void RemoveAndExit(int signalNumber) {
   for (int i = 0; i < kSlots; ++i) {
     if (used[i]) unlink(paths[i]);
   }
-  _exit(128 + signalNumber);
+  _exit(kExitSignalBase + signalNumber);
 }
 
 }  // namespace

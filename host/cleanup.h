@@ -5,6 +5,10 @@
 
 namespace pexo_host {
 
+// A process stopped by signal N exits with kExitSignalBase + N, as a shell
+// reports it.
+constexpr int kExitSignalBase = 128;
+
 // Installs the removing handlers in this process.
 void InstallCleanupHandlers();
 

@@ -1,6 +1,5 @@
 // pexo-host convert: files read by the plug-in's decoder and written by its
 // writer, with the settings chosen on its panel, in worker processes.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "abi/sink_config.h"
 #include "host/audio_writer.h"
+#include "host/cleanup.h"
 #include "host/commands.h"
 #include "host/config_choice.h"
 #include "host/host_source.h"
 #include "host/input_file.h"
 #include "host/output_file.h"
 #include "host/panel_driver.h"
+#include "host/panel_options.h"
 #include "host/time_format.h"
 #include "host/worker_pool.h"
 
@@ -51,186 +51,183 @@ const char kConvertUsage[] =
     "complete; a failed or interrupted conversion leaves nothing behind. The\n"
     "exit status is 0 only when every file was converted.\n";
 
-enum ConvertOption { kFormat = 1, kEncoding, kByteOrder, kQuality, kPeaks };
+enum ConvertOption { kPeaks = 1 };
 
+// What the command line asks for.
+struct ConvertArguments {
+  std::vector<std::string> inputs;
+  std::string output, folder, peaks;  // output for -o, folder for -d
+  bool haveOutput = false, haveFolder = false, force = false, quiet = false;
+  int jobs = CoreCount();
+  ConfigRequest request;
+};
+
+// One conversion, checked and ready to run.
 struct Job {
   std::string input;
   std::string output;
 };
 
-}  // namespace
-
-int RunConvert(int argc, char** argv, HostOptions options) {
-  std::vector<option> longOptions = WithCommonOptions({
-      {"output", required_argument, nullptr, 'o'},
-      {"directory", required_argument, nullptr, 'd'},
-      {"format", required_argument, nullptr, kFormat},
-      {"encoding", required_argument, nullptr, kEncoding},
-      {"byte-order", required_argument, nullptr, kByteOrder},
-      {"quality", required_argument, nullptr, kQuality},
-      {"peaks", required_argument, nullptr, kPeaks},
-      {"jobs", required_argument, nullptr, 'j'},
-      {"force", no_argument, nullptr, 'f'},
-      {"quiet", no_argument, nullptr, 'q'},
-  });
-  ConfigRequest request;
-  std::string output, folder, peaks;
-  bool haveOutput = false, haveFolder = false, force = false, quiet = false;
-  int jobs = CoreCount();
-  optind = 0;
-  opterr = 0;
-  int code;
-  while ((code = getopt_long(argc, argv, ":o:d:j:fqh", longOptions.data(), nullptr)) != -1) {
-    if (TakeCommonOption(code, &options)) continue;
+// Reads the options and operands. Returns kReadOn to go on, else the exit
+// status (help printed, or a usage error reported).
+int ParseConvert(int argc, char** argv, HostOptions* options, ConvertArguments* arguments) {
+  CommandSyntax syntax{"convert", kConvertUsage, "o:d:j:fq",
+                       {{"output", required_argument, nullptr, 'o'},
+                        {"directory", required_argument, nullptr, 'd'},
+                        {"peaks", required_argument, nullptr, kPeaks},
+                        {"jobs", required_argument, nullptr, 'j'},
+                        {"force", no_argument, nullptr, 'f'},
+                        {"quiet", no_argument, nullptr, 'q'}}};
+  AddPanelOptions(&syntax.longOptions);
+  ConvertArguments& a = *arguments;
+  int read = ReadOptions(argc, argv, syntax, options, [&a](int code, const char* value, std::string* problem) {
     switch (code) {
-      case kOptionHelp:
-      case 'h':
-        std::fputs(kConvertUsage, stdout);
-        return 0;
       case 'o':
-        output = optarg;
-        haveOutput = true;
-        break;
+        a.output = value;
+        a.haveOutput = true;
+        return true;
       case 'd':
-        folder = optarg;
-        haveFolder = true;
-        break;
-      case kFormat:
-        request.format = optarg;
-        break;
-      case kEncoding:
-        request.encoding = optarg;
-        break;
-      case kByteOrder:
-        request.byteOrder = optarg;
-        if (request.byteOrder != "default" && request.byteOrder != "little" && request.byteOrder != "big") {
-          return UsageError("convert", "--byte-order takes default, little or big, not '" + request.byteOrder + "'");
-        }
-        break;
-      case kQuality:
-        if (!ParseQuality(optarg, &request.quality)) {
-          return UsageError("convert", std::string("--quality takes a number from 0.0 to 1.0, not '") + optarg + "'");
-        }
-        request.haveQuality = true;
-        break;
+        a.folder = value;
+        a.haveFolder = true;
+        return true;
       case kPeaks:
-        peaks = optarg;
-        break;
+        a.peaks = value;
+        return true;
       case 'j':
-        if (!ParseCount(optarg, &jobs)) {
-          return UsageError("convert", std::string("-j takes a count from 1 to 1024, not '") + optarg + "'");
+        if (!ParseCount(value, &a.jobs)) {
+          *problem = "-j takes a count from 1 to " + std::to_string(kMaxJobs) + ", not '" + value + "'";
         }
-        break;
+        return true;
       case 'f':
-        force = true;
-        break;
+        a.force = true;
+        return true;
       case 'q':
-        quiet = true;
-        break;
+        a.quiet = true;
+        return true;
       default:
-        return UsageError("convert", OptionProblem(code, argv));
+        return TakePanelOption(code, value, &a.request, problem);
     }
-  }
-  std::vector<std::string> inputs(argv + optind, argv + argc);
-  if (inputs.empty()) return UsageError("convert", "no input file given");
-  if (haveOutput == haveFolder) return UsageError("convert", "give either -o OUT or -d DIR");
-  if (haveOutput && output.empty()) return UsageError("convert", "-o needs a file name");
-  if (haveFolder && folder.empty()) return UsageError("convert", "-d needs a folder");
-  if (haveOutput && inputs.size() > 1) return UsageError("convert", "-o takes one input; use -d DIR for several");
-  if (!peaks.empty() && inputs.size() > 1) return UsageError("convert", "--peaks takes one input");
+  });
+  if (read != kReadOn) return read;
+  a.inputs.assign(argv + optind, argv + argc);
+  if (a.inputs.empty()) return UsageError("convert", "no input file given");
+  if (a.haveOutput == a.haveFolder) return UsageError("convert", "give either -o OUT or -d DIR");
+  if (a.haveOutput && a.output.empty()) return UsageError("convert", "-o needs a file name");
+  if (a.haveFolder && a.folder.empty()) return UsageError("convert", "-d needs a folder");
+  if (a.haveOutput && a.inputs.size() > 1) return UsageError("convert", "-o takes one input; use -d DIR for several");
+  if (!a.peaks.empty() && a.inputs.size() > 1) return UsageError("convert", "--peaks takes one input");
+  return kReadOn;
+}
 
-  LoadedPlugin plugin;
-  if (!StartHost(options, &plugin)) return 1;
+// The settings, chosen on the panel: it opens on the stored defaults or the
+// built-in default, as for a writer without settings; with -o and no
+// --format, the output's extension picks the format when it names one.
+// Returns kReadOn with the settings, else the exit status (reported).
+int ChooseSettings(const LoadedPlugin& plugin, const ConvertArguments& arguments, WriterSettings* settings) {
   std::string error;
-  if (!plugin.RequireSource(&error) || !plugin.RequireSink(&error)) {
+  PanelDriver panel;
+  if (!panel.OpenOnDefaults(plugin.sink, &error)) {
     PrintError(error);
     return 1;
   }
-
-  // The settings, chosen on the panel. It opens on the stored defaults or
-  // the built-in default, as for a writer without settings.
-  std::vector<unsigned char> block;
-  std::string choice;
-  {
-    PanelDriver panel;
-    uint32_t tag = kSinkTypeTag;
-    if (!panel.Open(plugin.sink, &tag, sizeof tag, &error)) {
-      PrintError(error);
-      return 1;
-    }
-    if (request.format.empty() && haveOutput && FindFormat(FormatEntries(panel), ExtensionOf(output)) >= 0) {
-      request.format = ExtensionOf(output);
-    }
-    if (!ApplyRequest(panel, request, &error)) return UsageError("convert", error);
-    if (!QueryBlock(panel, &block, &error)) {
-      PrintError(error);
-      return 1;
-    }
-    choice = DescribeChoice(panel);
+  ConfigRequest request = arguments.request;
+  if (request.format.empty() && arguments.haveOutput &&
+      FindFormat(FormatEntries(panel), ExtensionOf(arguments.output)) >= 0) {
+    request.format = ExtensionOf(arguments.output);
   }
-  const char* extension = plugin.sink->extensionFor(block.data(), static_cast<int>(block.size()));
-  if (extension == nullptr) extension = "var";
-
-  struct stat folderStatus;
-  if (haveFolder && (stat(folder.c_str(), &folderStatus) != 0 || !S_ISDIR(folderStatus.st_mode))) {
-    PrintError(folder + ": no such folder");
+  if (!ApplyRequest(panel, request, &error)) return UsageError("convert", error);
+  if (!ReadSettings(panel, plugin.sink, settings, &error)) {
+    PrintError(error);
     return 1;
   }
+  return kReadOn;
+}
 
-  // Every output is checked before anything is written.
+// Every output is checked before anything is written: a job for each input
+// whose output may be written; the others are reported and set *failed.
+std::vector<Job> PlanJobs(const ConvertArguments& arguments, const WriterSettings& settings, bool* failed) {
   std::vector<Job> planned;
   std::set<std::string> outputs;
-  int status = 0;
-  for (const std::string& input : inputs) {
-    Job job{input, haveOutput ? output : folder + "/" + StemOf(input) + "." + extension};
-    std::string problem = CheckOutput(job.output, inputs, force);
+  for (const std::string& input : arguments.inputs) {
+    Job job{input, arguments.haveOutput ? arguments.output
+                                        : arguments.folder + "/" + StemOf(input) + "." + settings.extension};
+    std::string problem = CheckOutput(job.output, arguments.inputs, arguments.force);
     if (problem.empty() && !outputs.insert(job.output).second) problem = "another input is written to " + job.output;
-    if (problem.empty() && !peaks.empty()) {
-      problem = CheckOutput(peaks, inputs, force);
-      if (problem.empty() && peaks == job.output) problem = "the peaks file cannot be the output";
+    if (problem.empty() && !arguments.peaks.empty()) {
+      problem = CheckOutput(arguments.peaks, arguments.inputs, arguments.force);
+      if (problem.empty() && arguments.peaks == job.output) problem = "the peaks file cannot be the output";
     }
     if (!problem.empty()) {
       PrintError(input + ": " + problem);
-      status = 1;
+      *failed = true;
       continue;
     }
     planned.push_back(job);
   }
+  return planned;
+}
 
-  ProgressBar bar(!quiet && isatty(STDERR_FILENO));
-  auto convert = [&](size_t index, WorkerLink& link) -> int {
-    const Job& job = planned[index];
-    std::string failure;
-    SourcePointer source = OpenInput(plugin.source, job.input, &failure);
-    if (source == nullptr) {
-      PrintError(job.input + ": " + failure);
+// One job, in its worker: read, write, and a line that tells what was made.
+int ConvertOne(const LoadedPlugin& plugin, const ConvertArguments& arguments, const WriterSettings& settings,
+               const Job& job, WorkerLink& link) {
+  std::string failure;
+  SourcePointer source = OpenInput(plugin.source, job.input, &failure);
+  if (source == nullptr) {
+    PrintError(job.input + ": " + failure);
+    return 1;
+  }
+  DecoderFrames frames(DecoderOf(source.get()));
+  WriteRequest write;
+  write.output = job.output;
+  write.block = settings.block;
+  write.choice = settings.choice;
+  write.replace = arguments.force;
+  write.peaksPath = arguments.peaks;
+  write.progress = [&link](int64_t done, int64_t total) { link.Progress(done, total); };
+  WriteResult result;
+  if (!WriteAudio(plugin.sink, frames, write, &result, &failure)) {
+    PrintError(job.input + ": " + failure);
+    return 1;
+  }
+  char length[128];
+  FormatTime(static_cast<double>(result.frames) / frames.SampleRate(), length, sizeof length);
+  std::printf("%s -> %s: %s, %s (%lld frames)\n", job.input.c_str(), job.output.c_str(), result.description.c_str(),
+              length, static_cast<long long>(result.frames));
+  return 0;
+}
+
+}  // namespace
+
+int RunConvert(int argc, char** argv, HostOptions options) {
+  ConvertArguments arguments;
+  int parsed = ParseConvert(argc, argv, &options, &arguments);
+  if (parsed != kReadOn) return parsed;
+
+  LoadedPlugin plugin;
+  if (!StartHost(options, kNeedSource | kNeedSink, &plugin)) return 1;
+  WriterSettings settings;
+  int chosen = ChooseSettings(plugin, arguments, &settings);
+  if (chosen != kReadOn) return chosen;
+  if (arguments.haveFolder) {
+    std::string problem = CheckFolder(arguments.folder);
+    if (!problem.empty()) {
+      PrintError(problem);
       return 1;
     }
-    DecoderFrames frames(DecoderOf(source.get()));
-    WriteRequest write;
-    write.output = job.output;
-    write.block = block;
-    write.choice = choice;
-    write.replace = force;
-    write.peaksPath = peaks;
-    write.progress = [&link](int64_t done, int64_t total) { link.Progress(done, total); };
-    WriteResult result;
-    if (!WriteAudio(plugin.sink, frames, write, &result, &failure)) {
-      PrintError(job.input + ": " + failure);
-      return 1;
-    }
-    char length[128];
-    FormatTime(static_cast<double>(result.frames) / frames.SampleRate(), length, sizeof length);
-    std::printf("%s -> %s: %s, %s (%lld frames)\n", job.input.c_str(), job.output.c_str(),
-                result.description.c_str(), length, static_cast<long long>(result.frames));
-    return 0;
-  };
-  int run = RunWorkers(planned.size(), jobs, convert, bar);
-  if (run >= 128) {
+  }
+  bool failed = false;
+  const std::vector<Job> planned = PlanJobs(arguments, settings, &failed);
+
+  ProgressBar bar(!arguments.quiet && isatty(STDERR_FILENO));
+  int run = RunWorkers(
+      planned.size(), arguments.jobs,
+      [&](size_t index, WorkerLink& link) { return ConvertOne(plugin, arguments, settings, planned[index], link); },
+      bar);
+  if (run >= kExitSignalBase) {
     PrintError("interrupted; no partial output was left");
     return run;
   }
-  return run != 0 ? 1 : status;
+  return run != 0 || failed ? 1 : 0;
 }
 
 }  // namespace pexo_host

@@ -11,6 +11,7 @@
 #include "host/config_choice.h"
 #include "host/host_functions.h"
 #include "host/panel_driver.h"
+#include "host/panel_options.h"
 #include "host/stored_defaults.h"
 
 namespace pexo_host {
@@ -27,7 +28,7 @@ const char kDefaultsUsage[] =
     "(stored or built-in), as in 'convert'. The rest of the ini file is kept.\n"
     "--show prints what is stored and what the panel makes of it.\n";
 
-enum DefaultsOption { kFormat = 1, kEncoding, kByteOrder, kQuality, kShow };
+enum DefaultsOption { kShow = 1 };
 
 // What the panel shows, one setting a line.
 void PrintPanel(const PanelDriver& panel) {
@@ -61,8 +62,7 @@ int Show(const LoadedPlugin& plugin) {
   }
   std::string error;
   PanelDriver panel;
-  uint32_t tag = kSinkTypeTag;
-  if (!panel.Open(plugin.sink, &tag, sizeof tag, &error)) {
+  if (!panel.OpenOnDefaults(plugin.sink, &error)) {
     PrintError(error);
     return 1;
   }
@@ -75,71 +75,32 @@ int Show(const LoadedPlugin& plugin) {
 }  // namespace
 
 int RunDefaults(int argc, char** argv, HostOptions options) {
-  std::vector<option> longOptions = WithCommonOptions({
-      {"format", required_argument, nullptr, kFormat},
-      {"encoding", required_argument, nullptr, kEncoding},
-      {"byte-order", required_argument, nullptr, kByteOrder},
-      {"quality", required_argument, nullptr, kQuality},
-      {"show", no_argument, nullptr, kShow},
-  });
+  CommandSyntax syntax{"defaults", kDefaultsUsage, "", {{"show", no_argument, nullptr, kShow}}};
+  AddPanelOptions(&syntax.longOptions);
   ConfigRequest request;
   bool show = false, change = false;
-  optind = 0;
-  opterr = 0;
-  int code;
-  while ((code = getopt_long(argc, argv, ":h", longOptions.data(), nullptr)) != -1) {
-    if (TakeCommonOption(code, &options)) continue;
-    switch (code) {
-      case kOptionHelp:
-      case 'h':
-        std::fputs(kDefaultsUsage, stdout);
-        return 0;
-      case kFormat:
-        request.format = optarg;
-        change = true;
-        break;
-      case kEncoding:
-        request.encoding = optarg;
-        change = true;
-        break;
-      case kByteOrder:
-        request.byteOrder = optarg;
-        if (request.byteOrder != "default" && request.byteOrder != "little" && request.byteOrder != "big") {
-          return UsageError("defaults", "--byte-order takes default, little or big, not '" + request.byteOrder + "'");
-        }
-        change = true;
-        break;
-      case kQuality:
-        if (!ParseQuality(optarg, &request.quality)) {
-          return UsageError("defaults", std::string("--quality takes a number from 0.0 to 1.0, not '") + optarg + "'");
-        }
-        request.haveQuality = true;
-        change = true;
-        break;
-      case kShow:
-        show = true;
-        break;
-      default:
-        return UsageError("defaults", OptionProblem(code, argv));
+  int read = ReadOptions(argc, argv, syntax, &options, [&](int code, const char* value, std::string* problem) {
+    if (code == kShow) {
+      show = true;
+      return true;
     }
-  }
+    bool taken = TakePanelOption(code, value, &request, problem);
+    change = change || taken;
+    return taken;
+  });
+  if (read != kReadOn) return read;
   if (optind < argc) return UsageError("defaults", std::string("unexpected argument '") + argv[optind] + "'");
   if (show && change) return UsageError("defaults", "--show takes no other settings");
   if (!show && !change) return UsageError("defaults", "nothing to set; give a setting, or --show");
 
   LoadedPlugin plugin;
-  if (!StartHost(options, &plugin)) return 1;
-  std::string error;
-  if (!plugin.RequireSink(&error)) {
-    PrintError(error);
-    return 1;
-  }
+  if (!StartHost(options, kNeedSink, &plugin)) return 1;
   if (show) return Show(plugin);
   InstallCleanupHandlers();  // no half-written ini file on a signal
 
+  std::string error;
   PanelDriver panel;
-  uint32_t tag = kSinkTypeTag;
-  if (!panel.Open(plugin.sink, &tag, sizeof tag, &error)) {
+  if (!panel.OpenOnDefaults(plugin.sink, &error)) {
     PrintError(error);
     return 1;
   }

@@ -46,6 +46,8 @@ const Target kTargets[] = {
     {"caf", "32 bit float", "demo-caf-float"},
 };
 
+constexpr int kReadFrames = 4096;  // frames a read-back call asks for
+
 struct Row {
   std::string format, encoding, file, size, length, error;
 };
@@ -61,18 +63,15 @@ std::string ErrorText(double error) {
 bool RunTarget(const LoadedPlugin& plugin, const Target& target, const std::vector<double>& signal,
                const std::string& folder, bool force, Row* row, std::string* error) {
   PanelDriver panel;
-  uint32_t tag = kSinkTypeTag;
-  if (!panel.Open(plugin.sink, &tag, sizeof tag, error)) return false;
+  if (!panel.OpenOnDefaults(plugin.sink, error)) return false;
   ConfigRequest request;
   request.format = target.format;
   request.encoding = target.encoding;
-  std::vector<unsigned char> block;
-  if (!ApplyRequest(panel, request, error) || !QueryBlock(panel, &block, error)) return false;
-  std::string choice = DescribeChoice(panel);
-  row->format = choice.substr(0, choice.find(' '));
+  WriterSettings settings;
+  if (!ApplyRequest(panel, request, error) || !ReadSettings(panel, plugin.sink, &settings, error)) return false;
+  row->format = settings.choice.substr(0, settings.choice.find(' '));
   row->encoding = target.encoding;
-  const char* extension = plugin.sink->extensionFor(block.data(), static_cast<int>(block.size()));
-  std::string output = folder + "/" + target.name + "." + (extension != nullptr ? extension : "var");
+  std::string output = folder + "/" + target.name + "." + settings.extension;
   row->file = BaseName(output);
   std::string problem = CheckOutput(output, {}, force);
   if (!problem.empty()) {
@@ -83,8 +82,8 @@ bool RunTarget(const LoadedPlugin& plugin, const Target& target, const std::vect
   MemoryFrames frames(signal, kSignalChannels, kSignalRate);
   WriteRequest write;
   write.output = output;
-  write.block = block;
-  write.choice = choice;
+  write.block = settings.block;
+  write.choice = settings.choice;
   write.replace = force;
   WriteResult written;
   if (!WriteAudio(plugin.sink, frames, write, &written, error)) return false;
@@ -104,11 +103,11 @@ bool RunTarget(const LoadedPlugin& plugin, const Target& target, const std::vect
     *error = "it reads back with " + std::to_string(decoder->ChannelCount()) + " channels";
     return false;
   }
-  std::vector<double> buffer(4096 * kSignalChannels);
+  std::vector<double> buffer(static_cast<size_t>(kReadFrames) * kSignalChannels);
   size_t at = 0;
   double largest = 0.0;
   for (;;) {
-    int got = decoder->ReadFrames(buffer.data(), 4096);
+    int got = decoder->ReadFrames(buffer.data(), kReadFrames);
     if (got <= 0) break;
     for (size_t i = 0; i < static_cast<size_t>(got) * kSignalChannels; ++i, ++at) {
       double expected = at < signal.size() ? signal[at] : 0.0;
@@ -127,42 +126,25 @@ bool RunTarget(const LoadedPlugin& plugin, const Target& target, const std::vect
 }  // namespace
 
 int RunDemo(int argc, char** argv, HostOptions options) {
-  std::vector<option> longOptions = WithCommonOptions({
-      {"directory", required_argument, nullptr, 'd'},
-      {"force", no_argument, nullptr, 'f'},
-  });
+  const CommandSyntax syntax{"demo", kDemoUsage, "d:f",
+                             {{"directory", required_argument, nullptr, 'd'}, {"force", no_argument, nullptr, 'f'}}};
   std::string folder;
   bool force = false;
-  optind = 0;
-  opterr = 0;
-  int code;
-  while ((code = getopt_long(argc, argv, ":d:fh", longOptions.data(), nullptr)) != -1) {
-    if (TakeCommonOption(code, &options)) continue;
-    switch (code) {
-      case kOptionHelp:
-      case 'h':
-        std::fputs(kDemoUsage, stdout);
-        return 0;
-      case 'd':
-        folder = optarg;
-        if (folder.empty()) return UsageError("demo", "-d needs a folder");
-        break;
-      case 'f':
-        force = true;
-        break;
-      default:
-        return UsageError("demo", OptionProblem(code, argv));
+  int read = ReadOptions(argc, argv, syntax, &options, [&](int code, const char* value, std::string* problem) {
+    if (code == 'd') {
+      folder = value;
+      if (folder.empty()) *problem = "-d needs a folder";
+      return true;
     }
-  }
+    if (code == 'f') force = true;
+    return code == 'f';
+  });
+  if (read != kReadOn) return read;
   if (optind < argc) return UsageError("demo", std::string("unexpected argument '") + argv[optind] + "'");
 
   LoadedPlugin plugin;
-  if (!StartHost(options, &plugin)) return 1;
+  if (!StartHost(options, kNeedSource | kNeedSink, &plugin)) return 1;
   std::string error;
-  if (!plugin.RequireSource(&error) || !plugin.RequireSink(&error)) {
-    PrintError(error);
-    return 1;
-  }
   InstallCleanupHandlers();
   if (folder.empty()) {
     const char* temporary = std::getenv("TMPDIR");
@@ -174,9 +156,9 @@ int RunDemo(int argc, char** argv, HostOptions options) {
     }
     folder = pattern;
   } else {
-    struct stat status;
-    if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-      PrintError(folder + ": no such folder");
+    std::string problem = CheckFolder(folder);
+    if (!problem.empty()) {
+      PrintError(problem);
       return 1;
     }
   }

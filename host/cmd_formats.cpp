@@ -27,29 +27,15 @@ struct Row {
 }  // namespace
 
 int RunFormats(int argc, char** argv, HostOptions options) {
-  std::vector<option> longOptions = WithCommonOptions({});
-  optind = 0;
-  opterr = 0;
-  int code;
-  while ((code = getopt_long(argc, argv, ":h", longOptions.data(), nullptr)) != -1) {
-    if (TakeCommonOption(code, &options)) continue;
-    if (code == kOptionHelp || code == 'h') {
-      std::fputs(kFormatsUsage, stdout);
-      return 0;
-    }
-    return UsageError("formats", OptionProblem(code, argv));
-  }
+  const CommandSyntax syntax{"formats", kFormatsUsage, "", {}};
+  int read = ReadOptions(argc, argv, syntax, &options);
+  if (read != kReadOn) return read;
   if (optind < argc) return UsageError("formats", std::string("unexpected argument '") + argv[optind] + "'");
   LoadedPlugin plugin;
-  if (!StartHost(options, &plugin)) return 1;
+  if (!StartHost(options, kNeedSink, &plugin)) return 1;
   std::string error;
-  if (!plugin.RequireSink(&error)) {
-    PrintError(error);
-    return 1;
-  }
   PanelDriver panel;
-  uint32_t tag = kSinkTypeTag;
-  if (!panel.Open(plugin.sink, &tag, sizeof tag, &error)) {
+  if (!panel.OpenOnDefaults(plugin.sink, &error)) {
     PrintError(error);
     return 1;
   }

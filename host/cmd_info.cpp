@@ -32,26 +32,13 @@ std::string Indented(const char* text) {
 }  // namespace
 
 int RunInfo(int argc, char** argv, HostOptions options) {
-  std::vector<option> longOptions = WithCommonOptions({});
-  optind = 0;
-  opterr = 0;
-  int code;
-  while ((code = getopt_long(argc, argv, ":h", longOptions.data(), nullptr)) != -1) {
-    if (TakeCommonOption(code, &options)) continue;
-    if (code == kOptionHelp || code == 'h') {
-      std::fputs(kInfoUsage, stdout);
-      return 0;
-    }
-    return UsageError("info", OptionProblem(code, argv));
-  }
+  const CommandSyntax syntax{"info", kInfoUsage, "", {}};
+  int read = ReadOptions(argc, argv, syntax, &options);
+  if (read != kReadOn) return read;
   if (optind >= argc) return UsageError("info", "no file given");
   LoadedPlugin plugin;
-  if (!StartHost(options, &plugin)) return 1;
+  if (!StartHost(options, kNeedSource, &plugin)) return 1;
   std::string error;
-  if (!plugin.RequireSource(&error)) {
-    PrintError(error);
-    return 1;
-  }
   int status = 0;
   for (int i = optind; i < argc; ++i) {
     const std::string path = argv[i];

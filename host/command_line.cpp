@@ -1,4 +1,5 @@
-// The shared parts of the commands.
+// The shared parts of the commands: option reading, messages, start-up and
+// the strict value parsers.
 #include "host/command_line.h"
 
 #include <sched.h>
@@ -34,6 +35,27 @@ bool TakeCommonOption(int code, HostOptions* options) {
   return false;
 }
 
+int ReadOptions(int argc, char** argv, const CommandSyntax& syntax, HostOptions* options, const OptionTaker& take) {
+  std::vector<option> longOptions = WithCommonOptions(syntax.longOptions);
+  const std::string shortOptions = std::string(":") + syntax.shortOptions + "h";
+  optind = 0;  // a fresh scan, with GNU's reinitialisation
+  opterr = 0;  // problems are reported here, as usage errors
+  int code;
+  while ((code = getopt_long(argc, argv, shortOptions.c_str(), longOptions.data(), nullptr)) != -1) {
+    if (TakeCommonOption(code, options)) continue;
+    if (code == kOptionHelp || code == 'h') {
+      std::fputs(syntax.usage, stdout);
+      return 0;
+    }
+    std::string problem;
+    if (code == '?' || code == ':' || !take || !take(code, optarg, &problem)) {
+      return UsageError(syntax.name, OptionProblem(code, argv));
+    }
+    if (!problem.empty()) return UsageError(syntax.name, problem);
+  }
+  return kReadOn;
+}
+
 int UsageError(const std::string& command, const std::string& message) {
   std::fflush(stdout);
   std::string name = command.empty() ? "pexo-host" : "pexo-host " + command;
@@ -54,10 +76,12 @@ void PrintError(const std::string& message) {
   std::fflush(stderr);
 }
 
-bool StartHost(const HostOptions& options, LoadedPlugin* plugin) {
+bool StartHost(const HostOptions& options, unsigned needs, LoadedPlugin* plugin) {
   SetIniPath(options.ini.empty() ? DefaultIniPath() : options.ini);
   std::string error;
-  if (!LoadPlugin(options.plugin.empty() ? DefaultPluginPath() : options.plugin, plugin, &error)) {
+  if (!LoadPlugin(options.plugin.empty() ? DefaultPluginPath() : options.plugin, plugin, &error) ||
+      ((needs & kNeedSource) != 0 && !plugin->RequireSource(&error)) ||
+      ((needs & kNeedSink) != 0 && !plugin->RequireSink(&error))) {
     PrintError(error);
     return false;
   }
@@ -82,7 +106,7 @@ bool ParseCount(const char* text, int* count) {
   char* end = nullptr;
   errno = 0;
   long value = std::strtol(text, &end, 10);
-  if (end == text || *end != '\0' || errno != 0 || value < 1 || value > 1024) return false;
+  if (end == text || *end != '\0' || errno != 0 || value < 1 || value > kMaxJobs) return false;
   *count = static_cast<int>(value);
   return true;
 }

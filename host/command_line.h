@@ -1,9 +1,11 @@
-// What every command shares: the options --plugin and --ini, usage errors
-// (exit status 2), error lines on standard error, and starting the host.
+// What every command shares: reading its options (with --plugin, --ini and
+// --help), usage errors (exit status 2), error lines on standard error, and
+// starting the host with the records the command needs.
 #pragma once
 
 #include <getopt.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,8 @@
 namespace pexo_host {
 
 constexpr int kExitUsage = 2;
+// The most worker processes -j takes.
+constexpr int kMaxJobs = 1024;
 
 // The options every command takes, and their getopt_long codes.
 struct HostOptions {
@@ -25,6 +29,26 @@ std::vector<option> WithCommonOptions(std::vector<option> options);
 // Handles a common option's code; false for any other.
 bool TakeCommonOption(int code, HostOptions* options);
 
+// A command's own options, for ReadOptions.
+struct CommandSyntax {
+  const char* name;                 // "convert"
+  const char* usage;                // printed for -h and --help
+  const char* shortOptions;         // getopt's letters, without ':' and 'h'
+  std::vector<option> longOptions;  // without the common ones
+};
+// Takes one of the command's own options: false for a code it does not
+// know; a value it refuses sets problem to the usage message. A command
+// without options of its own gives none.
+using OptionTaker = std::function<bool(int code, const char* value, std::string* problem)>;
+// ReadOptions' answer when the command goes on with its operands.
+constexpr int kReadOn = -1;
+// Reads the command's options with getopt_long: the common ones into
+// options, -h and --help print the usage, every other one goes to take.
+// Returns kReadOn with optind at the first operand, else the exit status
+// (0 after the usage was printed, 2 after a usage error, already reported).
+int ReadOptions(int argc, char** argv, const CommandSyntax& syntax, HostOptions* options,
+                const OptionTaker& take = nullptr);
+
 // "pexo-host COMMAND: message" and a pointer to --help; returns 2.
 int UsageError(const std::string& command, const std::string& message);
 // The message for an unknown option or a missing value at getopt's place.
@@ -33,8 +57,11 @@ std::string OptionProblem(int code, char** argv);
 // "pexo-host: message" on standard error, after what standard output holds.
 void PrintError(const std::string& message);
 
-// Sets the ini path and loads the plug-in; prints the reason on failure.
-bool StartHost(const HostOptions& options, LoadedPlugin* plugin);
+// The records a command needs, for StartHost.
+enum RecordNeed : unsigned { kNeedSource = 1, kNeedSink = 2 };
+// Sets the ini path, loads the plug-in and checks that it registered the
+// records in needs; prints the reason on failure.
+bool StartHost(const HostOptions& options, unsigned needs, LoadedPlugin* plugin);
 
 // The name the plug-in is given for path: the plug-in takes no name shorter
 // than five characters, so short relative names get "./" in front.

@@ -5,9 +5,9 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstring>
 
 #include "abi/sink_config.h"
+#include "platform/win32.h"
 
 namespace pexo_host {
 namespace {
@@ -194,13 +194,21 @@ bool QueryBlock(const PanelDriver& panel, std::vector<unsigned char>* block, std
     *error = "the configuration panel answered no usable block";
     return false;
   }
-  int32_t formatWord;
-  std::memcpy(&formatWord, answer.data() + 4, sizeof formatWord);
-  if (formatWord == -1) {
+  // A list without a selection gives its item data as CB_ERR.
+  if (BlockFormatWord(answer.data()) == static_cast<int32_t>(CB_ERR)) {
     *error = "the configuration panel has no byte order to offer for " + DescribeChoice(panel);
     return false;
   }
   *block = std::move(answer);
+  return true;
+}
+
+bool ReadSettings(const PanelDriver& panel, const SinkRegistration* sink, WriterSettings* settings,
+                  std::string* error) {
+  if (!QueryBlock(panel, &settings->block, error)) return false;
+  settings->choice = DescribeChoice(panel);
+  const char* extension = sink->extensionFor(settings->block.data(), static_cast<int>(settings->block.size()));
+  settings->extension = extension != nullptr ? extension : "var";
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "abi/host_interface.h"
 #include "host/panel_driver.h"
 
 namespace pexo_host {
@@ -51,5 +52,16 @@ std::string DescribeChoice(const PanelDriver& panel);
 // The block the panel answers, checked: false with a reason when the panel
 // has no complete choice (an empty byte-order list, for one).
 bool QueryBlock(const PanelDriver& panel, std::vector<unsigned char>* block, std::string* error);
+
+// What a write needs of the panel's choice.
+struct WriterSettings {
+  std::vector<unsigned char> block;
+  std::string choice;     // DescribeChoice, for messages
+  std::string extension;  // the writer's extension for the block
+};
+// The panel's current choice: the checked block, its description and the
+// extension the writer gives it. False with a reason, as QueryBlock.
+bool ReadSettings(const PanelDriver& panel, const SinkRegistration* sink, WriterSettings* settings,
+                  std::string* error);
 
 }  // namespace pexo_host

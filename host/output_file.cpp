@@ -45,6 +45,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+std::string CheckFolder(const std::string& folder) {
+  struct stat status;
+  if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return folder + ": no such folder";
+  return "";
+}
+
 std::string CheckOutput(const std::string& output, const std::vector<std::string>& inputs, bool replace) {
   std::string folder = FolderOf(output);
   struct stat status;

@@ -20,6 +20,9 @@ std::string ExtensionOf(const std::string& path);
 // True when both names exist and are the same file.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Why the folder cannot take outputs, or "" when it can.
+std::string CheckFolder(const std::string& folder);
+
 // Why the output may not be written, or "" when it may.
 std::string CheckOutput(const std::string& output, const std::vector<std::string>& inputs, bool replace);
 

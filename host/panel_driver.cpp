@@ -8,8 +8,10 @@
 namespace pexo_host {
 namespace {
 
-constexpr WPARAM kScrollThumbPosition = 4;  // SB_THUMBPOSITION
-constexpr int kLargestBlock = 4096;         // more than any panel reports
+constexpr int kLargestBlock = 4096;  // more than any panel reports
+// The parent window's size: room for the panel's template.
+constexpr int kParentWidth = 600;
+constexpr int kParentHeight = 120;
 
 }  // namespace
 
@@ -20,7 +22,7 @@ PanelDriver::~PanelDriver() {
 }
 
 bool PanelDriver::Open(const SinkRegistration* sink, const void* block, int size, std::string* error) {
-  parent = CreateWindowExA(0, "STATIC", "pexo-host", 0, 0, 0, 600, 120, nullptr, nullptr, nullptr, nullptr);
+  parent = CreateWindowExA(0, "STATIC", "pexo-host", 0, 0, 0, kParentWidth, kParentHeight, nullptr, nullptr, nullptr, nullptr);
   if (parent == nullptr) {
     *error = "cannot create a window for the configuration panel";
     return false;
@@ -31,6 +33,11 @@ bool PanelDriver::Open(const SinkRegistration* sink, const void* block, int size
     return false;
   }
   return true;
+}
+
+bool PanelDriver::OpenOnDefaults(const SinkRegistration* sink, std::string* error) {
+  const uint32_t tag = kSinkTypeTag;
+  return Open(sink, &tag, sizeof tag, error);
 }
 
 std::vector<ListEntry> PanelDriver::Entries(int list) const {
@@ -68,7 +75,7 @@ int PanelDriver::SliderPosition() const {
 
 void PanelDriver::MoveSlider(int position) {
   SendDlgItemMessageA(panel, kQualitySliderId, TBM_SETPOS, 1, position);
-  SendMessageA(panel, WM_HSCROLL, MAKEWPARAM(kScrollThumbPosition, static_cast<unsigned>(position)),
+  SendMessageA(panel, WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, static_cast<unsigned>(position)),
                reinterpret_cast<LPARAM>(GetDlgItem(panel, kQualitySliderId)));
 }
 

@@ -27,6 +27,9 @@ class PanelDriver {
   // Opens the panel for the block. False with a reason when the parent
   // window or the panel cannot be made.
   bool Open(const SinkRegistration* sink, const void* block, int size, std::string* error);
+  // Opens the panel on a block of the tag alone, as for a writer without
+  // settings: it starts from the stored defaults, else the built-in default.
+  bool OpenOnDefaults(const SinkRegistration* sink, std::string* error);
 
   std::vector<ListEntry> Entries(int list) const;
   // Index of the selected entry, or -1.

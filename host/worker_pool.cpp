@@ -1,4 +1,5 @@
 // RunWorkers: fork, collect, print in order, and stop cleanly on a signal.
+// StopSignals holds the run's signal handling; Pool the loop, in its steps.
 #include "host/worker_pool.h"
 
 #include <fcntl.h>
@@ -195,7 +196,7 @@ int Reap(Worker& worker) {
   if (WIFEXITED(status)) {
     result = WEXITSTATUS(status);
   } else if (WIFSIGNALED(status)) {
-    result = 128 + WTERMSIG(status);
+    result = kExitSignalBase + WTERMSIG(status);
     if (WTERMSIG(status) != SIGTERM && WTERMSIG(status) != SIGINT && WTERMSIG(status) != SIGHUP) {
       worker.errors += "pexo-host: a worker died of signal " + std::to_string(WTERMSIG(status)) + " (" +
                        strsignal(WTERMSIG(status)) + ")\n";
@@ -228,117 +229,206 @@ void WorkerLink::Temporary(const char* path) {
   WriteAll(descriptor, message.data(), message.size());
 }
 
-int RunWorkers(size_t count, int parallel, const std::function<int(size_t, WorkerLink&)>& task,
-               ProgressBar& bar) {
-  if (parallel < 1) parallel = 1;
+namespace {
+
+// For the length of a run: SIGINT, SIGTERM and SIGHUP note the signal and
+// wake the loop through a pipe; SIGPIPE is ignored, so that a reader that
+// went away makes writes fail instead of stopping a conversion half-way, in
+// the parent and in the workers. The previous handling comes back after.
+class StopSignals {
+ public:
+  StopSignals() = default;
+  ~StopSignals();
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+  bool Install(std::string* error);
+
+ private:
+  static constexpr int kStops[3] = {SIGINT, SIGTERM, SIGHUP};
+  bool installed = false;
+  struct sigaction previous[3];
+  struct sigaction previousPipe;
+};
+
+bool StopSignals::Install(std::string* error) {
   if (pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0) {
-    std::fprintf(stderr, "pexo-host: cannot start workers: %s\n", std::strerror(errno));
-    return 1;
+    *error = std::string("cannot start workers: ") + std::strerror(errno);
+    return false;
   }
   interruption = 0;
-  struct sigaction action, previous[3];
+  struct sigaction action;
   std::memset(&action, 0, sizeof action);
   action.sa_handler = &NoteSignal;
   sigemptyset(&action.sa_mask);
-  const int signals[3] = {SIGINT, SIGTERM, SIGHUP};
-  for (int i = 0; i < 3; ++i) sigaction(signals[i], &action, &previous[i]);
-  // A reader that went away must not stop a conversion half-way: writes to
-  // it fail instead, in the parent and in the workers.
-  struct sigaction ignore, previousPipe;
+  for (int i = 0; i < 3; ++i) sigaction(kStops[i], &action, &previous[i]);
+  struct sigaction ignore;
   std::memset(&ignore, 0, sizeof ignore);
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGPIPE, &ignore, &previousPipe);
+  installed = true;
+  return true;
+}
 
-  std::vector<Worker> workers;
-  std::vector<Finished> finished(count);
-  size_t next = 0, printed = 0, completed = 0;
-  bool failed = false, stopping = false;
-  while (printed < count) {
-    if (interruption != 0 && !stopping) {
-      stopping = true;
-      for (Worker& worker : workers) kill(worker.pid, SIGTERM);
-    }
-    while (!stopping && next < count && workers.size() < static_cast<size_t>(parallel)) {
-      std::string error;
-      if (!StartWorker(next, workers, task, &error)) {
-        finished[next] = {true, 1, "", "pexo-host: " + error + "\n"};
-        ++completed;
-      }
-      ++next;
-    }
-    if (stopping && workers.empty()) break;
-
-    std::vector<pollfd> waits;
-    std::vector<std::pair<size_t, int>> owners;
-    waits.push_back({wakeUp[0], POLLIN, 0});
-    owners.emplace_back(0, -1);
-    for (size_t w = 0; w < workers.size(); ++w) {
-      for (int which = 0; which < 3; ++which) {
-        if (workers[w].descriptors[which] >= 0) {
-          waits.push_back({workers[w].descriptors[which], POLLIN, 0});
-          owners.emplace_back(w, which);
-        }
-      }
-    }
-    if (!workers.empty() || waits.size() > 1) {
-      if (poll(waits.data(), waits.size(), -1) < 0 && errno != EINTR) break;
-    }
-    for (size_t i = 0; i < waits.size(); ++i) {
-      if (waits[i].revents == 0) continue;
-      if (owners[i].second < 0) {
-        char bytes[64];
-        while (read(wakeUp[0], bytes, sizeof bytes) > 0) {
-        }
-        continue;
-      }
-      Drain(workers[owners[i].first], owners[i].second);
-    }
-    // Workers whose three streams ended have exited or are about to.
-    for (size_t w = 0; w < workers.size();) {
-      Worker& worker = workers[w];
-      if (worker.descriptors[0] >= 0 || worker.descriptors[1] >= 0 || worker.descriptors[2] >= 0) {
-        ++w;
-        continue;
-      }
-      int status = Reap(worker);
-      finished[worker.index] = {true, status, std::move(worker.output), std::move(worker.errors)};
-      ++completed;
-      workers.erase(workers.begin() + static_cast<long>(w));
-    }
-    while (printed < count && finished[printed].done) {
-      Finished& result = finished[printed];
-      bar.Clear();
-      std::fwrite(result.output.data(), 1, result.output.size(), stdout);
-      std::fflush(stdout);
-      std::fwrite(result.errors.data(), 1, result.errors.size(), stderr);
-      std::fflush(stderr);
-      if (result.status != 0) failed = true;
-      result = Finished{true, result.status, "", ""};
-      ++printed;
-    }
-    if (!stopping) {
-      double sum = static_cast<double>(completed);
-      for (const Worker& worker : workers) sum += worker.fraction;
-      bar.Show(count > 0 ? sum / static_cast<double>(count) : 1.0,
-               std::to_string(completed) + "/" + std::to_string(count) + " files");
-    }
-  }
-  bar.Clear();
-  // Whatever was finished but not yet printed (a run cut short) still shows.
-  for (; printed < count; ++printed) {
-    if (!finished[printed].done) continue;
-    std::fwrite(finished[printed].output.data(), 1, finished[printed].output.size(), stdout);
-    std::fflush(stdout);
-    std::fwrite(finished[printed].errors.data(), 1, finished[printed].errors.size(), stderr);
-    std::fflush(stderr);
-  }
-  for (int i = 0; i < 3; ++i) sigaction(signals[i], &previous[i], nullptr);
+StopSignals::~StopSignals() {
+  if (!installed) return;
+  for (int i = 0; i < 3; ++i) sigaction(kStops[i], &previous[i], nullptr);
   sigaction(SIGPIPE, &previousPipe, nullptr);
   close(wakeUp[0]);
   close(wakeUp[1]);
   wakeUp[0] = wakeUp[1] = -1;
-  if (interruption != 0) return 128 + interruption;
+}
+
+// One run: start workers up to the limit, wait for any of their streams,
+// reap those whose streams ended, print results in task order.
+class Pool {
+ public:
+  Pool(size_t count, int parallel, const std::function<int(size_t, WorkerLink&)>& task, ProgressBar& bar)
+      : count(count), parallel(parallel < 1 ? 1 : parallel), task(task), bar(bar), finished(count) {}
+  // 0 when every task succeeded, 1 when one did not, 128 + N after signal N.
+  int Run();
+
+ private:
+  void StopOnInterruption();
+  void StartMore();
+  // Waits until a stream or the wake-up pipe has something; false when the
+  // wait itself failed.
+  bool WaitForActivity();
+  void ReapFinished();
+  void PrintInOrder();
+  void ShowProgress();
+  // At the end of a run cut short: what finished but was not printed.
+  void PrintTheRest();
+  static void Print(const Finished& result);
+
+  const size_t count;
+  const int parallel;
+  const std::function<int(size_t, WorkerLink&)>& task;
+  ProgressBar& bar;
+  std::vector<Worker> workers;
+  std::vector<Finished> finished;
+  size_t next = 0, printed = 0, completed = 0;
+  bool failed = false, stopping = false;
+};
+
+int Pool::Run() {
+  while (printed < count) {
+    StopOnInterruption();
+    StartMore();
+    if (stopping && workers.empty()) break;
+    if (!WaitForActivity()) break;
+    ReapFinished();
+    PrintInOrder();
+    if (!stopping) ShowProgress();
+  }
+  bar.Clear();
+  PrintTheRest();
+  if (interruption != 0) return kExitSignalBase + interruption;
   return failed ? 1 : 0;
+}
+
+void Pool::StopOnInterruption() {
+  if (interruption == 0 || stopping) return;
+  stopping = true;
+  for (Worker& worker : workers) kill(worker.pid, SIGTERM);
+}
+
+void Pool::StartMore() {
+  while (!stopping && next < count && workers.size() < static_cast<size_t>(parallel)) {
+    std::string error;
+    if (!StartWorker(next, workers, task, &error)) {
+      finished[next] = {true, 1, "", "pexo-host: " + error + "\n"};
+      ++completed;
+    }
+    ++next;
+  }
+}
+
+bool Pool::WaitForActivity() {
+  std::vector<pollfd> waits;
+  std::vector<std::pair<size_t, int>> owners;  // worker and stream; -1 for the wake-up pipe
+  waits.push_back({wakeUp[0], POLLIN, 0});
+  owners.emplace_back(0, -1);
+  for (size_t w = 0; w < workers.size(); ++w) {
+    for (int which = 0; which < 3; ++which) {
+      if (workers[w].descriptors[which] >= 0) {
+        waits.push_back({workers[w].descriptors[which], POLLIN, 0});
+        owners.emplace_back(w, which);
+      }
+    }
+  }
+  if (!workers.empty() || waits.size() > 1) {
+    if (poll(waits.data(), waits.size(), -1) < 0 && errno != EINTR) return false;
+  }
+  for (size_t i = 0; i < waits.size(); ++i) {
+    if (waits[i].revents == 0) continue;
+    if (owners[i].second < 0) {
+      char bytes[64];
+      while (read(wakeUp[0], bytes, sizeof bytes) > 0) {
+      }
+      continue;
+    }
+    Drain(workers[owners[i].first], owners[i].second);
+  }
+  return true;
+}
+
+void Pool::ReapFinished() {
+  // Workers whose three streams ended have exited or are about to.
+  for (size_t w = 0; w < workers.size();) {
+    Worker& worker = workers[w];
+    if (worker.descriptors[0] >= 0 || worker.descriptors[1] >= 0 || worker.descriptors[2] >= 0) {
+      ++w;
+      continue;
+    }
+    int status = Reap(worker);
+    finished[worker.index] = {true, status, std::move(worker.output), std::move(worker.errors)};
+    ++completed;
+    workers.erase(workers.begin() + static_cast<long>(w));
+  }
+}
+
+void Pool::Print(const Finished& result) {
+  std::fwrite(result.output.data(), 1, result.output.size(), stdout);
+  std::fflush(stdout);
+  std::fwrite(result.errors.data(), 1, result.errors.size(), stderr);
+  std::fflush(stderr);
+}
+
+void Pool::PrintInOrder() {
+  while (printed < count && finished[printed].done) {
+    Finished& result = finished[printed];
+    bar.Clear();
+    Print(result);
+    if (result.status != 0) failed = true;
+    result = Finished{true, result.status, "", ""};
+    ++printed;
+  }
+}
+
+void Pool::ShowProgress() {
+  double sum = static_cast<double>(completed);
+  for (const Worker& worker : workers) sum += worker.fraction;
+  bar.Show(count > 0 ? sum / static_cast<double>(count) : 1.0,
+           std::to_string(completed) + "/" + std::to_string(count) + " files");
+}
+
+void Pool::PrintTheRest() {
+  for (; printed < count; ++printed) {
+    if (finished[printed].done) Print(finished[printed]);
+  }
+}
+
+}  // namespace
+
+int RunWorkers(size_t count, int parallel, const std::function<int(size_t, WorkerLink&)>& task,
+               ProgressBar& bar) {
+  StopSignals signals;
+  std::string error;
+  if (!signals.Install(&error)) {
+    std::fprintf(stderr, "pexo-host: %s\n", error.c_str());
+    return 1;
+  }
+  return Pool(count, parallel, task, bar).Run();
 }
 
 }  // namespace pexo_host

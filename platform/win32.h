@@ -34,6 +34,7 @@ constexpr UINT TBM_GETRANGEMIN = 0x0401;
 constexpr UINT TBM_GETRANGEMAX = 0x0402;
 constexpr UINT TBM_SETPOS = 0x0405;
 constexpr UINT TBM_SETRANGE = 0x0406;
+constexpr unsigned SB_THUMBPOSITION = 4;  // WM_HSCROLL's request: the thumb was dropped here
 
 constexpr DWORD WS_CHILD = 0x40000000;
 constexpr DWORD WS_VISIBLE = 0x10000000;
