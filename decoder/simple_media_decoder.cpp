@@ -91,7 +91,9 @@ PEXO_SimpleMediaDecoder::~PEXO_SimpleMediaDecoder() {
 }
 
 ISimpleMediaDecoder* PEXO_SimpleMediaDecoder::MakeCopy() {
-  auto* copy = new PEXO_SimpleMediaDecoder;
+  // No memory for a copy means no copy: nothing is thrown into the host.
+  auto* copy = new (std::nothrow) PEXO_SimpleMediaDecoder;
+  if (copy == nullptr) return nullptr;
   if (fileName != nullptr) copy->fileName = CopyText(fileName);
   return copy;
 }

@@ -3,6 +3,7 @@
 #include "decoder/source_registration.h"
 
 #include <cstring>
+#include <new>
 
 #include "binding/host_api.h"
 #include "decoder/simple_media_decoder.h"
@@ -10,9 +11,11 @@
 namespace {
 
 // Hands a new decoder to the host; the source returned owns it. A host that
-// returns no source has taken nothing, so the decoder is deleted here.
+// returns no source has taken nothing, so the decoder is deleted here. No
+// memory for a decoder means no source: nothing is thrown into the host.
 HostSource* WrapNewDecoder(const char* path) {
-  auto* decoder = new PEXO_SimpleMediaDecoder;
+  auto* decoder = new (std::nothrow) PEXO_SimpleMediaDecoder;
+  if (decoder == nullptr) return nullptr;
   HostSource* source = HostApi.PCM_Source_CreateFromSimple(decoder, path);
   if (source == nullptr) delete decoder;
   return source;

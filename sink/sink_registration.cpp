@@ -2,6 +2,7 @@
 #include "sink/sink_registration.h"
 
 #include <cstdio>
+#include <new>
 
 #include "binding/format_info.h"
 #include "binding/sndfile_api.h"
@@ -46,7 +47,9 @@ PCM_sink* makeSink(const char* path, const void* block, int size, int channels, 
     std::fflush(stdout);
     return nullptr;
   }
-  PCM_sink_libsndfile* sink = new PCM_sink_libsndfile(path, block, size, channels, sampleRate, buildPeaks);
+  // No memory for a writer means no writer: nothing is thrown into the host.
+  auto* sink = new (std::nothrow) PCM_sink_libsndfile(path, block, size, channels, sampleRate, buildPeaks);
+  if (sink == nullptr) return nullptr;
   if (sink->IsOpen()) return sink;
   delete sink;
   return nullptr;
