@@ -26,7 +26,15 @@ const char kDefaultsUsage[] =
     "\"libsndfile sink defaults\"); the configuration panel, and so 'convert',\n"
     "starts from them. The options change the settings the panel shows now\n"
     "(stored or built-in), as in 'convert'. The rest of the ini file is kept.\n"
-    "--show prints what is stored and what the panel makes of it.\n";
+    "--show prints what is stored and what the panel makes of it.\n"
+    "\n"
+    "The quality means, per encoding:\n"
+    "  FLAC    compression, backwards: 1.0 is the fastest and largest file, 0.0\n"
+    "          the smallest (libsndfile sets the compression level to 1 - quality)\n"
+    "  Vorbis  sound quality, 1.0 the best and largest\n"
+    "  Opus    bit rate, 1.0 the highest\n"
+    "  MP3     sound quality, 1.0 the best (libsndfile refuses 0.0)\n"
+    "  others  not used\n";
 
 enum DefaultsOption { kShow = 1 };
 
@@ -42,6 +50,10 @@ void PrintPanel(const PanelDriver& panel) {
               order >= 0 && static_cast<size_t>(order) < orders.size() ? ByteOrderKey(orders[static_cast<size_t>(order)].formatWord)
                                                                        : "(none)");
   std::printf("  quality:    %s\n", panel.QualityLabel().c_str());
+  std::vector<unsigned char> block = panel.Query();
+  if (block.size() >= static_cast<size_t>(kSinkConfigBlockSize)) {
+    std::printf("  (quality:   %s)\n", QualityMeaning(BlockFormatWord(block.data())));
+  }
 }
 
 int Show(const LoadedPlugin& plugin) {

@@ -203,6 +203,22 @@ bool QueryBlock(const PanelDriver& panel, std::vector<unsigned char>* block, std
   return true;
 }
 
+const char* QualityMeaning(int32_t formatWord) {
+  if ((formatWord & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC) {
+    return "FLAC compression, backwards: 1.0 is the fastest and largest file, 0.0 the smallest and slowest";
+  }
+  switch (formatWord & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_VORBIS:
+      return "Vorbis sound quality: 1.0 is the best and largest, 0.0 the smallest";
+    case SF_FORMAT_OPUS:
+      return "Opus bit rate: 1.0 is the highest and largest, 0.0 the lowest";
+    case SF_FORMAT_MPEG_LAYER_III:
+      return "MP3 sound quality: 1.0 is the best and largest; libsndfile refuses 0.0";
+    default:
+      return "not used by this encoding";
+  }
+}
+
 bool ReadSettings(const PanelDriver& panel, const SinkRegistration* sink, WriterSettings* settings,
                   std::string* error) {
   if (!QueryBlock(panel, &settings->block, error)) return false;

@@ -53,6 +53,11 @@ std::string DescribeChoice(const PanelDriver& panel);
 // has no complete choice (an empty byte-order list, for one).
 bool QueryBlock(const PanelDriver& panel, std::vector<unsigned char>* block, std::string* error);
 
+// What the quality value does for the encoding of a format word, one line:
+// libsndfile turns it into a compression level of 1 - quality, so for FLAC
+// it works backwards (1.0 is the fastest and largest file, 0.0 the smallest).
+const char* QualityMeaning(int32_t formatWord);
+
 // What a write needs of the panel's choice.
 struct WriterSettings {
   std::vector<unsigned char> block;

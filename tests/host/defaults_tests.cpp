@@ -98,3 +98,38 @@ TEST_F(DefaultsTest, CorruptStoredDefaultsFallBackToTheBuiltInDefault) {
 
 }  // namespace
 }  // namespace host_test
+
+namespace host_test {
+namespace {
+
+// libsndfile turns the quality into a compression level of 1 - quality, so
+// what the number means differs per encoding; both outputs say it.
+TEST_F(DefaultsTest, SaysWhatTheQualityMeansForTheEncoding) {
+  struct Case {
+    std::vector<std::string> choice;
+    std::string meaning;
+  };
+  const Case cases[] = {
+      {{"--format", "flac"}, "FLAC compression, backwards: 1.0 is the fastest and largest file, 0.0 the smallest"},
+      {{"--format", "ogg", "--encoding", "Vorbis"}, "Vorbis sound quality: 1.0 is the best"},
+      {{"--format", "ogg", "--encoding", "Opus"}, "Opus bit rate: 1.0 is the highest"},
+      {{"--format", "wav", "--encoding", "Signed 16 bit PCM"}, "not used by this encoding"},
+  };
+  for (const Case& item : cases) {
+    std::vector<std::string> arguments = {"defaults"};
+    arguments.insert(arguments.end(), item.choice.begin(), item.choice.end());
+    RunResult stored = Host(arguments);
+    ASSERT_EQ(stored.exitCode, 0) << stored.err;
+    EXPECT_NE(stored.out.find("  (quality:   " + item.meaning), std::string::npos) << stored.out;
+    RunResult shown = Host({"defaults", "--show"});
+    EXPECT_NE(shown.out.find("  (quality:   " + item.meaning), std::string::npos) << shown.out;
+  }
+  for (const char* command : {"convert", "defaults"}) {
+    RunResult help = Host({command, "--help"});
+    EXPECT_NE(help.out.find("backwards"), std::string::npos) << help.out;
+    EXPECT_NE(help.out.find("1.0 is the fastest"), std::string::npos) << help.out;
+  }
+}
+
+}  // namespace
+}  // namespace host_test
