@@ -50,6 +50,7 @@ constexpr int kReadFrames = 4096;  // frames a read-back call asks for
 
 struct Row {
   std::string format, encoding, file, size, length, error;
+  bool kept = false;  // not written: a file of its name was there already
 };
 
 std::string ErrorText(double error) {
@@ -75,6 +76,8 @@ bool RunTarget(const LoadedPlugin& plugin, const Target& target, const std::vect
   row->file = BaseName(output);
   std::string problem = CheckOutput(output, {}, force);
   if (!problem.empty()) {
+    struct stat status;
+    row->kept = !force && lstat(output.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
     *error = problem;
     return false;
   }
@@ -166,11 +169,13 @@ int RunDemo(int argc, char** argv, HostOptions options) {
   const std::vector<double> signal = MakeTestSignal();
   std::vector<Row> rows;
   int exitStatus = 0;
+  size_t kept = 0;
   for (const Target& target : kTargets) {
     Row row;
     if (!RunTarget(plugin, target, signal, folder, force, &row, &error)) {
       PrintError(std::string(target.format) + " / " + target.encoding + ": " + error);
       exitStatus = 1;
+      if (row.kept) ++kept;
       continue;
     }
     rows.push_back(row);
@@ -189,6 +194,11 @@ int RunDemo(int argc, char** argv, HostOptions options) {
                 static_cast<int>(widths[1]), row.encoding.c_str(), static_cast<int>(widths[2]), row.file.c_str(),
                 static_cast<int>(widths[3]), row.size.c_str(), static_cast<int>(widths[4]), row.length.c_str(),
                 row.error.c_str());
+  }
+  if (kept > 0) {
+    std::printf("\n%zu of the %zu files were in %s already and were kept, so they are not in the table;"
+                " -f replaces them\n",
+                kept, sizeof kTargets / sizeof kTargets[0], folder.c_str());
   }
   return exitStatus;
 }

@@ -68,6 +68,10 @@ TEST_F(DemoTest, WritesAndReadsBackEachFormat) {
   RunResult again = Host({"demo", "-d", folder / "demo"});
   EXPECT_EQ(again.exitCode, 1);
   EXPECT_NE(again.err.find("exists"), std::string::npos) << again.err;
+  EXPECT_NE(again.out.find("5 of the 5 files were in " + (folder / "demo") + " already and were kept"),
+            std::string::npos)
+      << "the empty table is explained: " << again.out;
+  EXPECT_NE(again.out.find("-f replaces them"), std::string::npos) << again.out;
   EXPECT_EQ(Host({"demo", "-d", folder / "demo", "-f"}).exitCode, 0);
 }
 
