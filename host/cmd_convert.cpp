@@ -50,7 +50,10 @@ const char kConvertUsage[] =
     "                            any other encoding: not used\n"
     "      --peaks FILE        also write the output's min/max peaks to FILE (one input)\n"
     "  -j, --jobs N            convert N files at once (default: the number of cores)\n"
-    "  -f, --force             replace existing outputs (never an input)\n"
+    "  -f, --force             replace existing outputs (never an input); the new\n"
+    "                          file keeps the old one's permission bits, and a\n"
+    "                          symbolic link is replaced by the file itself (what\n"
+    "                          the link pointed to is left alone)\n"
     "  -q, --quiet             no progress bar\n"
     "      --plugin FILE, --ini FILE, -h, --help\n"
     "\n"
@@ -120,6 +123,9 @@ int ParseConvert(int argc, char** argv, HostOptions* options, ConvertArguments* 
   if (a.inputs.empty()) return UsageError("convert", "no input file given");
   if (a.haveOutput == a.haveFolder) return UsageError("convert", "give either -o OUT or -d DIR");
   if (a.haveOutput && a.output.empty()) return UsageError("convert", "-o needs a file name");
+  if (a.haveOutput && a.output == "-") {
+    return UsageError("convert", "-o - (standard output) is not offered: the writer needs a file it can seek in");
+  }
   if (a.haveFolder && a.folder.empty()) return UsageError("convert", "-d needs a folder");
   if (a.haveOutput && a.inputs.size() > 1) return UsageError("convert", "-o takes one input; use -d DIR for several");
   if (!a.peaks.empty() && a.inputs.size() > 1) return UsageError("convert", "--peaks takes one input");

@@ -3,8 +3,10 @@
 #include "host/command_line.h"
 
 #include <sched.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -89,8 +91,15 @@ bool StartHost(const HostOptions& options, unsigned needs, LoadedPlugin* plugin)
 }
 
 std::string NameForPlugin(const std::string& path) {
-  if (path.empty() || path.size() >= 5) return path;
-  return path[0] == '/' ? "/." + path : "./" + path;
+  constexpr size_t kShortestName = 5;  // the plug-in's minimum
+  if (path.empty() || path.size() >= kShortestName) return path;
+  std::string name = path;
+  char folder[PATH_MAX];
+  if (name[0] != '/' && getcwd(folder, sizeof folder) != nullptr) name = std::string(folder) + "/" + name;
+  // Still short ("/x", or the current folder is "/"): "/./x" means the same,
+  // as "././x" does for a relative name.
+  while (name.size() < kShortestName) name.insert(0, name[0] == '/' ? "/." : "./");
+  return name;
 }
 
 bool ParseQuality(const char* text, double* quality) {

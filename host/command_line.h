@@ -64,7 +64,8 @@ enum RecordNeed : unsigned { kNeedSource = 1, kNeedSink = 2 };
 bool StartHost(const HostOptions& options, unsigned needs, LoadedPlugin* plugin);
 
 // The name the plug-in is given for path: the plug-in takes no name shorter
-// than five characters, so short relative names get "./" in front.
+// than five characters, so a short name is given as an absolute path (the
+// current folder in front of a relative one, "/." in front of "/x").
 std::string NameForPlugin(const std::string& path);
 
 // Strict parsers for option values.

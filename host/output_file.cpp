@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <initializer_list>
 
@@ -47,7 +48,8 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string CheckFolder(const std::string& folder) {
   struct stat status;
-  if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return folder + ": no such folder";
+  if (stat(folder.c_str(), &status) != 0) return folder + ": no such folder";
+  if (!S_ISDIR(status.st_mode)) return folder + ": not a folder";
   return "";
 }
 
@@ -69,8 +71,18 @@ TemporaryFile::~TemporaryFile() { Discard(); }
 
 bool TemporaryFile::Create(const std::string& output, std::string* error) {
   Discard();
-  std::string pattern = FolderOf(output) + "/." + BaseName(output) + ".XXXXXX.part";
-  std::string name = pattern;
+  // ".NAME.XXXXXX.part", with NAME cut so that the temporary's name is
+  // no longer than the longest name the folder takes.
+  const std::string folder = FolderOf(output);
+  const std::string prefix = ".", suffix = ".XXXXXX.part";
+  std::string base = BaseName(output);
+  long longest = pathconf(folder.c_str(), _PC_NAME_MAX);
+  if (longest <= 0) longest = NAME_MAX;
+  size_t room = static_cast<size_t>(longest) > prefix.size() + suffix.size() + 1
+                    ? static_cast<size_t>(longest) - prefix.size() - suffix.size()
+                    : 1;
+  if (base.size() > room) base.resize(room);
+  std::string name = folder + "/" + prefix + base + suffix;
   // No signal between creating the file and registering it for removal.
   sigset_t stops, before;
   sigemptyset(&stops);
@@ -112,6 +124,11 @@ bool TemporaryFile::Sync(std::string* error) const {
 
 bool TemporaryFile::MoveTo(const std::string& output, bool replace, std::string* error) {
   int result;
+  struct stat existing;
+  if (replace && lstat(output.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+    // The file that is replaced keeps its permission bits.
+    chmod(path.c_str(), existing.st_mode & 07777);
+  }
   if (replace) {
     result = rename(path.c_str(), output.c_str());
   } else {

@@ -97,6 +97,7 @@ TEST_F(ConvertTest, FailuresNameTheFileAndLeaveNothing) {
       {{"convert", folder / "missing.wav", "-d", folder / "out"}, "missing.wav: cannot open: No such file"},
       {{"convert", folder / "notes.txt", "-d", folder / "out"}, "notes.txt: not an audio file libsndfile can read"},
       {{"convert", input, "-o", folder / "nowhere/x.flac"}, "nowhere does not exist"},
+      {{"convert", input, "-d", folder / "notes.txt"}, "notes.txt: not a folder"},
       {{"convert", input, "-o", folder / "out/taken.flac"}, "taken.flac exists (--force replaces it)"},
       {{"convert", input, "-o", input, "--format", "wav", "--force"}, "refusing to write over the input file"},
       {{"convert", input, "-o", folder / "./hardlink.wav", "--force"}, "refusing to write over the input file"},
@@ -209,6 +210,57 @@ TEST_F(ConvertTest, PeaksAreTheMinimaAndMaximaOfTheWrittenSamples) {
       EXPECT_NEAR(readHigh, high, 1e-6) << "peak " << peak << " channel " << channel;
     }
   }
+}
+
+TEST_F(ConvertTest, NamesFromOneCharacterToTheLongestLegalOneWork) {
+  ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+  // Short input names, relative to the working folder: the plug-in takes
+  // no name under five characters, so the host must lengthen them.
+  for (const std::string name : {"x", "ab"}) {
+    WriteFile(folder / name, SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(800, 1, 8000));
+    RunOptions options;
+    options.workingDirectory = folder.Path();
+    RunResult result = Host({"convert", name, "-d", "out", "--format", "wav"}, options);
+    ASSERT_EQ(result.exitCode, 0) << name << ": " << result.err;
+    Audio written;
+    EXPECT_TRUE(ReadFile(folder / ("out/" + name + ".wav"), &written)) << name;
+    EXPECT_EQ(written.Frames(), 800) << name;
+  }
+  // Output and peaks names at the file system's limit: their temporaries
+  // must not be longer.
+  long longest = pathconf(folder.Path().c_str(), _PC_NAME_MAX);
+  ASSERT_GT(longest, 20);
+  const std::string output = std::string(static_cast<size_t>(longest) - 4, 'n') + ".wav";
+  const std::string peaks = std::string(static_cast<size_t>(longest) - 6, 'p') + ".peaks";
+  RunResult result = Host({"convert", folder / "x", "-o", folder / ("out/" + output), "--peaks",
+                           folder / ("out/" + peaks)});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  Audio written;
+  EXPECT_TRUE(ReadFile(folder / ("out/" + output), &written));
+  EXPECT_TRUE(Exists(folder / ("out/" + peaks)));
+  EXPECT_EQ(FolderNames(folder / "out").size(), 4u) << "x.wav, ab.wav, the output and its peaks; no temporary";
+}
+
+TEST_F(ConvertTest, ForceKeepsTheModeAndReplacesALinkNotItsTarget) {
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(800, 1, 8000));
+  PutFile(folder / "old.wav", "old");
+  ASSERT_EQ(chmod((folder / "old.wav").c_str(), 0604), 0);
+  RunResult result = Host({"convert", folder / "in.wav", "-o", folder / "old.wav", "-f"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  struct stat status;
+  ASSERT_EQ(stat((folder / "old.wav").c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0604u) << "the replaced file's mode is kept";
+
+  PutFile(folder / "target.wav", "the link's target");
+  ASSERT_EQ(symlink((folder / "target.wav").c_str(), (folder / "link.wav").c_str()), 0);
+  result = Host({"convert", folder / "in.wav", "-o", folder / "link.wav", "-f"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  ASSERT_EQ(lstat((folder / "link.wav").c_str(), &status), 0);
+  EXPECT_TRUE(S_ISREG(status.st_mode)) << "the link is replaced by the new file";
+  EXPECT_EQ(FileBytes(folder / "target.wav"), "the link's target");
+  RunResult help = Host({"convert", "--help"});
+  EXPECT_TRUE(Contains(help.out, "keeps the old one's permission bits")) << help.out;
+  EXPECT_TRUE(Contains(help.out, "symbolic link is replaced by the file itself")) << help.out;
 }
 
 }  // namespace

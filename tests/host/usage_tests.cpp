@@ -54,6 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "the byte orders are: default"},
                       UsageCase{{"convert", "IN", "IN", "-d", "DIR", "--peaks", "p.txt"}, "--peaks takes one input"},
                       UsageCase{{"convert", "IN", "-d"}, "needs a value"},
+                      UsageCase{{"convert", "IN", "-o", "-"}, "-o - (standard output) is not offered"},
                       UsageCase{{"formats", "extra"}, "unexpected argument"},
                       UsageCase{{"defaults"}, "nothing to set"},
                       UsageCase{{"defaults", "--show", "--quality", "0.5"}, "--show takes no other"},
