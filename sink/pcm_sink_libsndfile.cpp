@@ -9,7 +9,9 @@
 #include "binding/host_api.h"
 #include "binding/sndfile_api.h"
 #include "sink/encoder_limits.h"
+#include "sink/rf64_growth.h"
 #include "sink/sink_config_block.h"
+#include "sink/size_limits.h"
 
 namespace {
 
@@ -59,6 +61,7 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
   if (WritableAtRate(formatWord, sampleRate)) {
     fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
   }
+  if (fileHandle != nullptr) frameLimit = FrameLimit(formatWord, channelCount);
 
   // Compression level first, then VBR quality, which libsndfile maps onto
   // the level as well, so the last one decides. A quality that is not a
@@ -78,6 +81,12 @@ PCM_sink_libsndfile::~PCM_sink_libsndfile() {
   if (fileHandle != nullptr) {
     SndfileApi.sf_close(fileHandle);
     fileHandle = nullptr;
+    // A WAV past 4 GiB becomes the RF64 that can describe it.
+    if (GrowsIntoRf64(formatWord) &&
+        !GrowIntoRf64IfNeeded(fileName.Get(), formatWord, channelCount, framesWritten)) {
+      std::printf("can't rewrite %s as RF64: its WAV header cannot describe its length\n", fileName.Get());
+      std::fflush(stdout);
+    }
   }
   if (peakBuilder != nullptr) {
     delete peakBuilder;
@@ -120,6 +129,9 @@ int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int frameCount, int bl
   int64_t values = static_cast<int64_t>(frameCount) * blockChannels;
   double* interleaved = buffers != nullptr ? buffers[0] : nullptr;
   if (interleaved == nullptr && values != 0) return 0;
+  // Past what its header can describe the file would read back wrong: the
+  // write stops there, short.
+  values = ValuesWithinLimit(values, channelCount, framesWritten, frameLimit);
   // u-law, A-law and MPEG layer III take nothing beyond full scale; the
   // block itself is still never changed.
   int64_t written = NeedsBoundedSamples(formatWord)

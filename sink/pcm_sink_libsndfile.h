@@ -46,4 +46,5 @@ class PCM_sink_libsndfile : public PCM_sink {
   int64_t framesWritten = 0;  // whole frames libsndfile accepted
   TextBuffer fileName{128};
   PeakBuilder* peakBuilder = nullptr;
+  int64_t frameLimit = INT64_MAX;  // the most frames the container can describe
 };
