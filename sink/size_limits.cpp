@@ -17,8 +17,9 @@ constexpr int64_t kSdsMostFrames = (int64_t{1} << 21) - 1;  // three 7-bit bytes
 
 // The most bytes one sample of the subtype takes in any container: its width
 // for PCM and floats; for the compressed ones a bound above what their
-// blocks take (ADPCM and G.72x at most 5 bits, GSM 6.10 about 1.6, DWVW up
-// to its width plus the bits of the width's change).
+// blocks take (ADPCM and G.72x at most 5 bits and block headers, GSM 6.10
+// about 1.6 bits). DWVW can take about twice its width on a signal that
+// jumps, and falls under the 8 bytes of the rest.
 int64_t MostBytesPerSample(int subtype) {
   switch (subtype) {
     case SF_FORMAT_PCM_S8:
@@ -39,14 +40,11 @@ int64_t MostBytesPerSample(int subtype) {
       return 1;
     case SF_FORMAT_PCM_16:
     case SF_FORMAT_DPCM_16:
-    case SF_FORMAT_DWVW_12:
       return 2;
     case SF_FORMAT_PCM_24:
-    case SF_FORMAT_DWVW_16:
       return 3;
     case SF_FORMAT_PCM_32:
     case SF_FORMAT_FLOAT:
-    case SF_FORMAT_DWVW_24:
       return 4;
     default:
       return 8;

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -129,6 +130,8 @@ struct LimitedCase {
   int64_t wrapsAtFrame;  // from here on the file would not read back whole
 };
 
+void PrintTo(const LimitedCase& c, std::ostream* out) { *out << c.name; }
+
 class LimitedContainer : public LongRender, public ::testing::WithParamInterface<LimitedCase> {};
 
 TEST_P(LimitedContainer, StopsShortAndReadsBackWhole) {
@@ -163,6 +166,8 @@ struct GrowingCase {
 // Growing into RF64 moves the whole file up once, which a sparse file does
 // not make cheap: these renders go to memory where there is a file system
 // in it (about 4 GiB each, one at a time: see CMakeLists.txt).
+void PrintTo(const GrowingCase& c, std::ostream* out) { *out << c.name; }
+
 class GrowingWav : public LongRender, public ::testing::WithParamInterface<GrowingCase> {
  protected:
   void SetUp() override {
