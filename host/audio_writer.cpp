@@ -6,7 +6,6 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
-#include <cstring>
 #include <memory>
 
 #include "host/output_file.h"
@@ -56,9 +55,6 @@ bool WriteAudio(const SinkRegistration* sink, FrameSource& source, const WriteRe
     return false;
   }
 
-  int32_t formatWord = 0;
-  if (request.block.size() >= 8) std::memcpy(&formatWord, request.block.data() + 4, sizeof formatWord);
-  const SampleConditioner conditioner(formatWord);
   std::vector<double> buffer(static_cast<size_t>(kBlockFrames) * static_cast<size_t>(channels));
   const int64_t total = source.TotalFrames();
   int64_t done = 0;
@@ -67,7 +63,7 @@ bool WriteAudio(const SinkRegistration* sink, FrameSource& source, const WriteRe
     int frames = source.Read(buffer.data(), kBlockFrames);
     if (frames <= 0) break;
     if (frames > kBlockFrames) frames = kBlockFrames;  // never trust more than the buffer holds
-    conditioner.Apply(buffer.data(), static_cast<size_t>(frames) * static_cast<size_t>(channels));
+    ReplaceNonFinite(buffer.data(), static_cast<size_t>(frames) * static_cast<size_t>(channels));
     double* buffers[1] = {buffer.data()};
     int64_t written = writer->WriteBlock(buffers, frames, channels, 0, 0);
     if (written != static_cast<int64_t>(frames) * channels) {
@@ -95,7 +91,6 @@ bool WriteAudio(const SinkRegistration* sink, FrameSource& source, const WriteRe
       *error = "the writer built no peaks";
       return false;
     }
-    for (float& value : collected.minMax) value = static_cast<float>(conditioner.Undo(value));
     if (!peaksFile.Create(request.peaksPath, error) || !WritePeakFile(collected, peaksFile.Path(), error) ||
         !peaksFile.Sync(error)) {
       return false;

@@ -1,7 +1,8 @@
 // Writing frames through the plug-in's writer into an output file, safely:
 // under a temporary name, checked block by block, moved into place only
-// after the writer was destroyed and the file reached the disk. Samples are
-// conditioned for the target encoding first (see SampleConditioner).
+// after the writer was destroyed and the file reached the disk. Non-finite
+// samples are replaced first (see ReplaceNonFinite); the writer itself maps
+// samples onto integer encodings.
 #pragma once
 
 #include <cstdint>

@@ -9,6 +9,7 @@
 #include "binding/host_api.h"
 #include "binding/sndfile_api.h"
 #include "sink/encoder_limits.h"
+#include "sink/integer_samples.h"
 #include "sink/rf64_growth.h"
 #include "sink/sink_config_block.h"
 #include "sink/size_limits.h"
@@ -56,12 +57,19 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
   majorName.Set(major, 0);
   subtypeName.Set(FormatName(formatWord & kSubtypeMask, "subtype"), 0);
 
-  // Rates libsndfile cannot write the format at: no file, as a failed open
-  // gives, minus its leak or crash.
-  if (WritableAtRate(formatWord, sampleRate)) {
+  // Integer encodings libsndfile stores wrongly or unsafely: no file, and
+  // the reason on one line. Rates libsndfile cannot write the format at: no
+  // file, as a failed open gives, minus its leak or crash.
+  const char* fault = IntegerEncodingFault(formatWord, channelCount);
+  if (fault != nullptr) {
+    std::printf("%s\n", fault);
+    std::fflush(stdout);
+  } else if (WritableAtRate(formatWord, sampleRate)) {
     fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
   }
   if (fileHandle != nullptr) frameLimit = FrameLimit(formatWord, channelCount);
+  integerSamples = IntegerSamplesFor(formatWord);
+  PrepareIntegerWrites(fileHandle, integerSamples);
 
   // Compression level first, then VBR quality, which libsndfile maps onto
   // the level as well, so the last one decides. A quality that is not a
@@ -134,9 +142,10 @@ int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int frameCount, int bl
   values = ValuesWithinLimit(values, channelCount, framesWritten, frameLimit);
   // u-law, A-law and MPEG layer III take nothing beyond full scale; the
   // block itself is still never changed.
-  int64_t written = NeedsBoundedSamples(formatWord)
-                        ? WriteBoundedSamples(fileHandle, interleaved, values, channelCount)
-                        : SndfileApi.sf_write_double(fileHandle, interleaved, values);
+  int64_t written =
+      integerSamples.bits != 0 ? WriteIntegerSamples(fileHandle, integerSamples, interleaved, values, channelCount)
+      : NeedsBoundedSamples(formatWord) ? WriteBoundedSamples(fileHandle, interleaved, values, channelCount)
+                                        : SndfileApi.sf_write_double(fileHandle, interleaved, values);
   // libsndfile's VOX ADPCM encoder counts one value more than an odd block
   // holds; the host hears of no more values than it gave.
   if (written > values) written = values;

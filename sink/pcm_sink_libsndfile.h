@@ -1,7 +1,8 @@
 // PCM_sink_libsndfile: the writer the host gets from makeSink. It opens its
 // file with libsndfile when it is made, passes every block untouched to the
-// host's PeakBuilder and then to libsndfile, and closes the file when the
-// host deletes it.
+// host's PeakBuilder and then to libsndfile (for integer encodings mapped so
+// that what the decoder read is stored back exactly), and closes the file
+// when the host deletes it.
 #pragma once
 
 #include <sndfile.h>
@@ -9,6 +10,7 @@
 #include <cstdint>
 
 #include "abi/host_interface.h"
+#include "sink/integer_samples.h"
 #include "support/text_buffer.h"
 
 class PCM_sink_libsndfile : public PCM_sink {
@@ -47,4 +49,5 @@ class PCM_sink_libsndfile : public PCM_sink {
   TextBuffer fileName{128};
   PeakBuilder* peakBuilder = nullptr;
   int64_t frameLimit = INT64_MAX;  // the most frames the container can describe
+  IntegerSamples integerSamples;  // how samples of an integer encoding are handed over
 };

@@ -172,14 +172,15 @@ std::vector<Combination> Writable() {
 
 class RoundTrip : public SinkTest {
  protected:
-  // Writes through makeSink; false when makeSink refused.
+  // Writes through makeSink; false when makeSink refused, with what it
+  // printed in reason (a refusal for a fault of libsndfile's names it).
   bool WriteThroughSink(const Combination& combination, const std::string& path,
-                        const std::vector<double>& samples) {
+                        const std::vector<double>& samples, std::string* reason) {
     std::vector<unsigned char> block = Block(combination.format, 0.5f);
     PCM_sink* sink = nullptr;
-    EXPECT_EQ(Printed([&] { sink = makeSink(path.c_str(), block.data(), 32, kChannels, kRate, false); }), "")
-        << combination.name;
+    *reason = Printed([&] { sink = makeSink(path.c_str(), block.data(), 32, kChannels, kRate, false); });
     if (sink == nullptr) return false;
+    EXPECT_EQ(*reason, "") << combination.name;
     // Blocks of uneven sizes, as a host's are.
     const int blocks[] = {1000, 4410, kFrames - 5410};
     int done = 0;
@@ -215,6 +216,7 @@ class RoundTrip : public SinkTest {
     }
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (file == nullptr) return std::string("does not open: ") + sf_strerror(nullptr);
+    char text0[64];
     std::vector<double> read;
     std::vector<double> chunk(1024 * kChannels);
     for (;;) {  // count what the reads return, not what the header says
@@ -230,6 +232,11 @@ class RoundTrip : public SinkTest {
       return "rate " + std::to_string(info.samplerate);
     }
     const int64_t frames = static_cast<int64_t>(read.size()) / kChannels;
+    // The container and encoding asked for (a headerless file only echoes them).
+    if ((info.format & ~SF_FORMAT_ENDMASK) != (combination.format & ~SF_FORMAT_ENDMASK)) {
+      std::snprintf(text0, sizeof text0, "format word 0x%08x read back", static_cast<unsigned>(info.format));
+      return text0;
+    }
 
     Expectation expectation{};
     if (!ExpectationFor(combination.format & SF_FORMAT_SUBMASK, &expectation)) return "unclassified encoding";
@@ -287,10 +294,15 @@ TEST_F(RoundTrip, EveryWritableFormatComesBackRightOrIsRefused) {
   for (size_t i = 0; i < combinations.size(); ++i) {
     const Combination& combination = combinations[i];
     std::string path = Path("rt" + std::to_string(i) + "." + combination.extension);
-    if (!WriteThroughSink(combination, path, samples)) {
-      EXPECT_FALSE(LibsndfileWrites(combination, Path("direct" + std::to_string(i) + "." + combination.extension)))
-          << "makeSink refused what libsndfile writes: " << combination.name;
-      refused.push_back(combination.name);
+    std::string reason;
+    if (!WriteThroughSink(combination, path, samples, &reason)) {
+      // A silent refusal is for what libsndfile cannot open; one with a
+      // reason (checked in integer_round_trip_test.cpp) for a fault of its own.
+      if (reason.empty()) {
+        EXPECT_FALSE(LibsndfileWrites(combination, Path("direct" + std::to_string(i) + "." + combination.extension)))
+            << "makeSink refused what libsndfile writes: " << combination.name;
+      }
+      refused.push_back(combination.name + (reason.empty() ? "" : ": " + reason.substr(0, reason.size() - 1)));
       continue;
     }
     std::string fault = Check(combination, path, samples);

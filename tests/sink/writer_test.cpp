@@ -41,6 +41,7 @@ TEST_F(Writer, ConstructionRunsItsStepsInOrder) {
       "sf_command null 0x1028 0x00010000 24",
       "sf_command null 0x1028 0x00000002 24",
       "sf_open " + path + " 0x20 0x20010002 2 44100",
+      "sf_command file 0x1012",  // normalisation off: the writer hands over the integers
       "sf_command file 0x1301 0.2500 8",
       "sf_command file 0x1300 0.2500 8",
       "PeakBuild_Create null " + path + " 44100 2",
@@ -195,7 +196,8 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(Writer, ValueCountIsFormedIn64Bits) {
-  std::unique_ptr<PCM_sink_libsndfile> writer = Make(kWav16, false);
+  // A float encoding: its blocks go to libsndfile whole, as they are.
+  std::unique_ptr<PCM_sink_libsndfile> writer = Make(SF_FORMAT_WAV | SF_FORMAT_FLOAT, false);
   SndfileRecorder recorder;
   recorder.fakeWrites = true;  // no buffer of that size exists
   double sample = 0.0;
