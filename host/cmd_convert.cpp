@@ -2,7 +2,10 @@
 // writer, with the settings chosen on its panel, in worker processes.
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -11,11 +14,14 @@
 #include "host/cleanup.h"
 #include "host/commands.h"
 #include "host/config_choice.h"
+#include "host/host_functions.h"
 #include "host/host_source.h"
 #include "host/input_file.h"
 #include "host/output_file.h"
 #include "host/panel_driver.h"
 #include "host/panel_options.h"
+#include "host/sample_format.h"
+#include "host/stored_defaults.h"
 #include "host/time_format.h"
 #include "host/worker_pool.h"
 
@@ -76,6 +82,7 @@ struct ConvertArguments {
 struct Job {
   std::string input;
   std::string output;
+  ConfigRequest request;  // the encoding is chosen for the input when it is opened
 };
 
 // Reads the options and operands. Returns kReadOn to go on, else the exit
@@ -132,38 +139,117 @@ int ParseConvert(int argc, char** argv, HostOptions* options, ConvertArguments* 
   return kReadOn;
 }
 
-// The settings, chosen on the panel: it opens on the stored defaults or the
-// built-in default, as for a writer without settings; with -o and no
-// --format, the output's extension picks the format when it names one.
-// Returns kReadOn with the settings, else the exit status (reported).
-int ChooseSettings(const LoadedPlugin& plugin, const ConvertArguments& arguments, WriterSettings* settings) {
+// The settings of a request, chosen on the panel: it opens on the stored
+// defaults or the built-in default, as for a writer without settings.
+// With an input, and no encoding asked for, the encoding that keeps what
+// the input holds (see KeepingEncoding). Returns kReadOn with the settings,
+// else the exit status: 2 for a choice the panel does not offer, 1 for a
+// panel that fails; the reason is in error.
+int SettingsFor(const LoadedPlugin& plugin, const ConfigRequest& request, const InputFormat* input,
+                WriterSettings* settings, std::string* error) {
+  PanelDriver panel;
+  if (!panel.OpenOnDefaults(plugin.sink, error)) return 1;
+  std::vector<ListEntry> encodings = panel.Entries(kEncodingListId);
+  int selected = panel.Selection(kEncodingListId);
+  const std::string defaultEncoding =
+      selected >= 0 && static_cast<size_t>(selected) < encodings.size() ? encodings[static_cast<size_t>(selected)].text : "";
+  if (!ApplyRequest(panel, request, error)) return kExitUsage;
+  // The built-in default's encoding is no one's choice; a stored one is.
+  const bool stored = ReadStoredDefaults(IniPath()).valid;
+  if (input != nullptr && request.encoding.empty()) {
+    encodings = panel.Entries(kEncodingListId);
+    selected = panel.Selection(kEncodingListId);
+    bool isDefault = stored && selected >= 0 && static_cast<size_t>(selected) < encodings.size() &&
+                     encodings[static_cast<size_t>(selected)].text == defaultEncoding;
+    int keeping = KeepingEncoding(encodings, isDefault, *input);
+    if (keeping >= 0 && keeping != selected) panel.Choose(kEncodingListId, keeping);
+  }
+  return ReadSettings(panel, plugin.sink, settings, error) ? kReadOn : 1;
+}
+
+// What the decoder tells of the input's container and encoding.
+InputFormat FormatOfInput(ISimpleMediaDecoder* decoder) {
+  char text[4096] = {};
+  char title[256] = {};
+  decoder->PropertiesText(text, sizeof text - 1, title, sizeof title - 1);
+  InputFormat input;
+  input.container = PropertyLine(text, "Format");
+  input.encoding = PropertyLine(text, "Encoding");
+  input.bits = decoder->SampleBits();
+  return input;
+}
+
+// The container of a regular input file, or "" when it is not one or the
+// decoder cannot open it (the worker reports that). A pipe is not opened
+// here: its data would be gone.
+std::string ContainerOf(const LoadedPlugin& plugin, const std::string& path) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return "";
+  std::string error;
+  SourcePointer source = OpenInput(plugin.source, path, &error);
+  return source != nullptr ? FormatOfInput(DecoderOf(source.get())).container : "";
+}
+
+// The request of each input. --format names the format; else -o's
+// extension does (an extension that names none is a usage error); else,
+// with -d and nothing stored, each input keeps its container; else the
+// stored default's format. Returns kReadOn, else the exit status (reported).
+int RequestsFor(const LoadedPlugin& plugin, const ConvertArguments& arguments, std::vector<ConfigRequest>* requests) {
   std::string error;
   PanelDriver panel;
   if (!panel.OpenOnDefaults(plugin.sink, &error)) {
     PrintError(error);
     return 1;
   }
-  ConfigRequest request = arguments.request;
-  if (request.format.empty() && arguments.haveOutput &&
-      FindFormat(FormatEntries(panel), ExtensionOf(arguments.output)) >= 0) {
-    request.format = ExtensionOf(arguments.output);
+  const std::vector<FormatEntry> formats = FormatEntries(panel);
+  ConfigRequest base = arguments.request;
+  const bool keepContainers =
+      base.format.empty() && arguments.haveFolder && !ReadStoredDefaults(IniPath()).valid;
+  if (base.format.empty() && arguments.haveOutput && !ExtensionOf(arguments.output).empty()) {
+    InferredFormat inferred;
+    if (!FormatForExtension(formats, ExtensionOf(arguments.output), &inferred)) {
+      std::string known;
+      for (const std::string& extension : KnownExtensions(formats)) known += (known.empty() ? "" : ", ") + extension;
+      return UsageError("convert", "no format for the extension of " + arguments.output +
+                                       "; give --format, or one of the extensions: " + known);
+    }
+    base.format = inferred.format;
+    if (base.encoding.empty()) base.encoding = inferred.encoding;
   }
-  if (!ApplyRequest(panel, request, &error)) return UsageError("convert", error);
-  if (!ReadSettings(panel, plugin.sink, settings, &error)) {
-    PrintError(error);
-    return 1;
+  for (const std::string& input : arguments.inputs) {
+    ConfigRequest request = base;
+    if (keepContainers) {
+      std::string container = ContainerOf(plugin, input);
+      if (FindFormat(formats, container) >= 0) request.format = container;
+    }
+    requests->push_back(request);
   }
   return kReadOn;
 }
 
 // Every output is checked before anything is written: a job for each input
 // whose output may be written; the others are reported and set *failed.
-std::vector<Job> PlanJobs(const ConvertArguments& arguments, const WriterSettings& settings, bool* failed) {
-  std::vector<Job> planned;
+// The extension of a -d output is the writer's for the input's request.
+int PlanJobs(const LoadedPlugin& plugin, const ConvertArguments& arguments, const std::vector<ConfigRequest>& requests,
+             std::vector<Job>* planned, bool* failed) {
   std::set<std::string> outputs;
-  for (const std::string& input : arguments.inputs) {
-    Job job{input, arguments.haveOutput ? arguments.output
-                                        : arguments.folder + "/" + StemOf(input) + "." + settings.extension};
+  std::map<std::string, std::string> extensions;  // by format asked for
+  for (size_t i = 0; i < arguments.inputs.size(); ++i) {
+    const std::string& input = arguments.inputs[i];
+    std::string error;
+    auto known = extensions.find(requests[i].format);
+    if (known == extensions.end()) {
+      WriterSettings settings;
+      int chosen = SettingsFor(plugin, requests[i], nullptr, &settings, &error);
+      if (chosen == kExitUsage) return UsageError("convert", error);
+      if (chosen != kReadOn) {
+        PrintError(error);
+        return chosen;
+      }
+      known = extensions.emplace(requests[i].format, settings.extension).first;
+    }
+    Job job{input, arguments.haveOutput ? arguments.output : arguments.folder + "/" + StemOf(input) + "." + known->second,
+            requests[i]};
     std::string problem = CheckOutput(job.output, arguments.inputs, arguments.force);
     if (problem.empty() && !outputs.insert(job.output).second) problem = "another input is written to " + job.output;
     if (problem.empty() && !arguments.peaks.empty()) {
@@ -175,21 +261,33 @@ std::vector<Job> PlanJobs(const ConvertArguments& arguments, const WriterSetting
       *failed = true;
       continue;
     }
-    planned.push_back(job);
+    planned->push_back(job);
   }
-  return planned;
+  return kReadOn;
 }
 
-// One job, in its worker: read, write, and a line that tells what was made.
-int ConvertOne(const LoadedPlugin& plugin, const ConvertArguments& arguments, const WriterSettings& settings,
-               const Job& job, WorkerLink& link) {
+// One job, in its worker: read, choose the encoding for the input, write,
+// and a line that tells what was made.
+int ConvertOne(const LoadedPlugin& plugin, const ConvertArguments& arguments, const Job& job, WorkerLink& link) {
   std::string failure;
   SourcePointer source = OpenInput(plugin.source, job.input, &failure);
   if (source == nullptr) {
     PrintError(job.input + ": " + failure);
     return 1;
   }
-  DecoderFrames frames(DecoderOf(source.get()));
+  ISimpleMediaDecoder* decoder = DecoderOf(source.get());
+  const InputFormat input = FormatOfInput(decoder);
+  WriterSettings settings;
+  if (SettingsFor(plugin, job.request, &input, &settings, &failure) != kReadOn) {
+    PrintError(job.input + ": " + failure);
+    return 1;
+  }
+  const SampleFormat written = SampleFormatOf(settings.choice.substr(settings.choice.rfind(", ") + 2));
+  if (written.kind != SampleFormat::kUnknown && written.bits < input.HeldBits()) {
+    PrintError(job.input + ": the output holds " + std::to_string(written.bits) + " bits per sample, the input " +
+               std::to_string(input.HeldBits()) + " (" + input.encoding + "); --encoding chooses another");
+  }
+  DecoderFrames frames(decoder);
   WriteRequest write;
   write.output = job.output;
   write.block = settings.block;
@@ -218,9 +316,9 @@ int RunConvert(int argc, char** argv, HostOptions options) {
 
   LoadedPlugin plugin;
   if (!StartHost(options, kNeedSource | kNeedSink, &plugin)) return 1;
-  WriterSettings settings;
-  int chosen = ChooseSettings(plugin, arguments, &settings);
-  if (chosen != kReadOn) return chosen;
+  std::vector<ConfigRequest> requests;
+  int asked = RequestsFor(plugin, arguments, &requests);
+  if (asked != kReadOn) return asked;
   if (arguments.haveFolder) {
     std::string problem = CheckFolder(arguments.folder);
     if (!problem.empty()) {
@@ -229,12 +327,14 @@ int RunConvert(int argc, char** argv, HostOptions options) {
     }
   }
   bool failed = false;
-  const std::vector<Job> planned = PlanJobs(arguments, settings, &failed);
+  std::vector<Job> planned;
+  int plan = PlanJobs(plugin, arguments, requests, &planned, &failed);
+  if (plan != kReadOn) return plan;
 
   ProgressBar bar(!arguments.quiet && isatty(STDERR_FILENO));
   int run = RunWorkers(
       planned.size(), arguments.jobs,
-      [&](size_t index, WorkerLink& link) { return ConvertOne(plugin, arguments, settings, planned[index], link); },
+      [&](size_t index, WorkerLink& link) { return ConvertOne(plugin, arguments, planned[index], link); },
       bar);
   if (run >= kExitSignalBase) {
     PrintError("interrupted; no partial output was left");

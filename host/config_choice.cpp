@@ -28,6 +28,18 @@ std::string Compact(const std::string& text) {
 
 std::string FirstWord(const std::string& text) { return text.substr(0, text.find(' ')); }
 
+struct Alias {
+  const char* extension;
+  const char* format;    // a key of the panel's formats
+  const char* encoding;  // "" for none
+};
+const Alias kAliases[] = {
+    {"aif", "aiff", ""},    {"aifc", "aiff", ""}, {"snd", "au", ""},          {"wave", "wav", ""},
+    {"bwf", "wav", ""},     {"ogg", "oga", ""},   {"opus", "oga", "Opus"},    {"mp3", "m1a", "MPEG Layer III"},
+    {"mp2", "m1a", "MPEG Layer II"},              {"sph", "nist", ""},        {"svx", "iff", ""},
+    {"8svx", "iff", ""},    {"ircam", "sf", ""},
+};
+
 std::string Join(const std::vector<std::string>& items) {
   std::string text;
   for (const std::string& item : items) text += (text.empty() ? "" : ", ") + item;
@@ -100,6 +112,43 @@ int FindFormat(const std::vector<FormatEntry>& formats, const std::string& text)
     }
   }
   return -1;
+}
+
+bool FormatForExtension(const std::vector<FormatEntry>& formats, const std::string& extension,
+                        InferredFormat* inferred) {
+  std::string wanted = Lower(extension);
+  if (wanted.empty()) return false;
+  for (const FormatEntry& format : formats) {
+    if (format.key == wanted || Lower(format.extension) == wanted) {
+      *inferred = {format.key, ""};
+      return true;
+    }
+  }
+  for (const Alias& alias : kAliases) {
+    if (wanted == alias.extension && FindFormat(formats, alias.format) >= 0) {
+      *inferred = {alias.format, alias.encoding};
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::string> KnownExtensions(const std::vector<FormatEntry>& formats) {
+  std::vector<std::string> known;
+  auto add = [&known](const std::string& extension) {
+    for (const std::string& seen : known) {
+      if (seen == extension) return;
+    }
+    known.push_back(extension);
+  };
+  for (const FormatEntry& format : formats) {
+    add(Lower(format.extension));
+    add(format.key);
+  }
+  for (const Alias& alias : kAliases) {
+    if (FindFormat(formats, alias.format) >= 0) add(alias.extension);
+  }
+  return known;
 }
 
 bool ApplyRequest(PanelDriver& panel, const ConfigRequest& request, std::string* error) {

@@ -40,6 +40,18 @@ bool SameEncodingName(const std::string& a, const std::string& b);
 // Index of the format entry the text names, or -1.
 int FindFormat(const std::vector<FormatEntry>& formats, const std::string& text);
 
+// The format an output's extension names, from the panel's extensions and
+// keys and the common aliases (aif, aifc, snd, wave, opus, mp3, ...); some
+// name an encoding too (opus: Opus). False when the extension names none.
+struct InferredFormat {
+  std::string format;    // for ConfigRequest::format
+  std::string encoding;  // "" when the extension names no encoding
+};
+bool FormatForExtension(const std::vector<FormatEntry>& formats, const std::string& extension,
+                        InferredFormat* inferred);
+// Every extension FormatForExtension knows, for messages.
+std::vector<std::string> KnownExtensions(const std::vector<FormatEntry>& formats);
+
 // Applies the request. False with a message that lists the valid choices
 // when the panel offers no such entry. A new format without an encoding
 // keeps the encoding of the same name when it offers one, else the panel

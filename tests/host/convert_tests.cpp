@@ -263,5 +263,88 @@ TEST_F(ConvertTest, ForceKeepsTheModeAndReplacesALinkNotItsTarget) {
   EXPECT_TRUE(Contains(help.out, "symbolic link is replaced by the file itself")) << help.out;
 }
 
+// With no --encoding the output keeps the input's sample format where the
+// target offers it, else the stored default's encoding, else the target's
+// narrowest lossless one that holds the input; fewer bits are said on
+// standard error. With nothing stored and no --format, -d keeps each
+// input's container; -o takes the format from the extension.
+TEST_F(ConvertTest, KeepsTheInputsSampleFormatAndSaysWhenBitsAreLost) {
+  WriteFile(folder / "w24.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, 1, 48000, Tones(480, 1, 48000));
+  WriteFile(folder / "float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 1, 48000, Tones(480, 1, 48000));
+  WriteFile(folder / "f.caf", SF_FORMAT_CAF | SF_FORMAT_FLOAT, 1, 48000, Tones(480, 1, 48000));
+  WriteFile(folder / "a16.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, 1, 48000, Tones(480, 1, 48000));
+  struct Case {
+    std::vector<std::string> stored;  // defaults to store first, or none
+    std::vector<std::string> arguments;
+    std::string output;
+    int format;
+    std::string warning;  // part of standard error, or "" for none
+  };
+  const Case cases[] = {
+      {{}, {"w24.wav", "-d", "out"}, "out/w24.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24, ""},
+      {{}, {"f.caf", "-d", "out"}, "out/f.caf", SF_FORMAT_CAF | SF_FORMAT_FLOAT, ""},
+      {{}, {"a16.aiff", "-d", "out"}, "out/a16.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16, ""},
+      {{}, {"w24.wav", "-d", "out", "--format", "flac"}, "out/w24.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, ""},
+      {{}, {"float.wav", "-o", "out/float.flac"}, "out/float.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24,
+       "the output holds 24 bits per sample, the input 32 (32 bit float)"},
+      {{}, {"float.wav", "-o", "out/float.aif"}, "out/float.aif", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, ""},
+      {{}, {"w24.wav", "-o", "out/w24.snd"}, "out/w24.snd", SF_FORMAT_AU | SF_FORMAT_PCM_24, ""},
+      {{}, {"a16.aiff", "-o", "out/a16.opus"}, "out/a16.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, ""},
+      {{}, {"w24.wav", "-o", "out/w24.wave", "--encoding", "Signed 16 bit PCM"}, "out/w24.wave",
+       SF_FORMAT_WAV | SF_FORMAT_PCM_16, "the output holds 16 bits per sample, the input 24"},
+      // A stored float default that FLAC does not offer: the input's 24
+      // bits, not FLAC's first encoding (8-bit).
+      {{"--format", "caf", "--encoding", "32 bit float"}, {"w24.wav", "-d", "out", "--format", "flac"},
+       "out/w24.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, ""},
+      // The stored default's encoding when the input's is not offered.
+      {{"--format", "wav", "--encoding", "Signed 16 bit PCM"}, {"f.caf", "-d", "out", "--format", "flac"},
+       "out/f.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, "the output holds 16 bits per sample, the input 32"},
+      // Something stored: -d writes the stored format, with the input's bits.
+      {{"--format", "caf", "--encoding", "32 bit float"}, {"w24.wav", "-d", "out"}, "out/w24.caf",
+       SF_FORMAT_CAF | SF_FORMAT_PCM_24, ""},
+  };
+  for (const Case& item : cases) {
+    std::string name = item.output;
+    SCOPED_TRACE(name);
+    ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+    unlink(IniPath().c_str());
+    if (!item.stored.empty()) {
+      std::vector<std::string> store = {"defaults"};
+      store.insert(store.end(), item.stored.begin(), item.stored.end());
+      ASSERT_EQ(Host(store).exitCode, 0);
+    }
+    std::vector<std::string> arguments = {"convert"};
+    for (const std::string& word : item.arguments) {
+      arguments.push_back(word.find('.') != std::string::npos || word == "out" ? folder / word : word);
+    }
+    RunResult result = Host(arguments);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    Audio written;
+    ASSERT_TRUE(ReadFile(folder / item.output, &written));
+    EXPECT_EQ(written.format, item.format) << std::hex << written.format;
+    if (item.warning.empty()) {
+      EXPECT_EQ(result.err, "");
+    } else {
+      EXPECT_TRUE(Contains(result.err, item.warning)) << result.err;
+    }
+    for (const std::string& left : FolderNames(folder / "out")) unlink((folder / ("out/" + left)).c_str());
+    ASSERT_EQ(rmdir((folder / "out").c_str()), 0);
+  }
+}
+
+TEST_F(ConvertTest, AnExtensionThatNamesNoFormatIsAUsageError) {
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(800, 1, 8000));
+  RunResult result = Host({"convert", folder / "in.wav", "-o", folder / "in.xyz"});
+  EXPECT_EQ(result.exitCode, 2) << result.err;
+  EXPECT_TRUE(Contains(result.err, "no format for the extension of " + (folder / "in.xyz"))) << result.err;
+  for (const char* known : {"wav", "aiff", "aif", "aifc", "snd", "wave", "opus", "mp3", "flac", "oga"}) {
+    EXPECT_TRUE(Contains(result.err, std::string(" ") + known + ",") || Contains(result.err, std::string(" ") + known + "\n"))
+        << known << " in " << result.err;
+  }
+  EXPECT_FALSE(Exists(folder / "in.xyz"));
+  // --format still names it.
+  EXPECT_EQ(Host({"convert", folder / "in.wav", "-o", folder / "in.xyz", "--format", "wav"}).exitCode, 0);
+}
+
 }  // namespace
 }  // namespace host_test
