@@ -50,7 +50,8 @@ class LongRender : public SinkTest {
 
   // Renders silence (after the marker) until the writer stops short or
   // frames frames went in; destroys the writer, which closes the file.
-  Outcome Render(int formatWord, int channels, int64_t frames, const std::string& name) {
+  Outcome Render(int formatWord, int channels, int64_t frames, const std::string& name,
+                 bool removeBeforeClose = false) {
     Outcome outcome;
     path = Path(name);
     std::vector<unsigned char> block = Block(formatWord, 0.0f);
@@ -73,6 +74,7 @@ class LongRender : public SinkTest {
       }
     }
     EXPECT_DOUBLE_EQ(writer->GetLengthSeconds(), static_cast<double>(outcome.framesAccepted) / 48000.0);
+    if (removeBeforeClose) std::remove(path.c_str());
     writer.reset();
     return outcome;
   }
@@ -187,6 +189,15 @@ TEST_P(GrowingWav, BecomesRf64AndReadsBackWhole) {
   EXPECT_FALSE(outcome.stoppedShort);
   ASSERT_EQ(outcome.framesAccepted, frames);
   ExpectReadsBackWhole(frames, c.channels, SF_FORMAT_RF64 | (c.formatWord & SF_FORMAT_SUBMASK));
+}
+
+// When the file cannot be rewritten (here it is gone before the writer
+// closes it), the writer says so: the WAV left would read back short.
+TEST_F(LongRender, WavThatCannotGrowIsReported) {
+  const int formatWord = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
+  const int64_t frames = (k4GiB + kMiB) / (8 * 2);
+  std::string printed = Printed([&] { Render(formatWord, 2, frames, "gone.wav", true); });
+  EXPECT_EQ(printed, "can't rewrite " + path + " as RF64: its WAV header cannot describe its length\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(
