@@ -2,8 +2,8 @@
 // while it reads. Eight threads each open, seek and read decoders of their
 // own on different files and formats while two threads write; every sample
 // read and every byte written must be what the same work gives on one
-// thread. The host here is thread-safe itself, so that any race found is
-// the plug-in's.
+// thread. The host records nothing and shares nothing, so that any race
+// found is the plug-in's.
 #include <gtest/gtest.h>
 
 #include <sndfile.h>
@@ -20,33 +20,12 @@
 #include <vector>
 
 #include "abi/sink_config.h"
-#include "binding/host_api.h"
 #include "binding/sndfile_api.h"
 #include "decoder/decoder.h"
 #include "sink/sink.h"
+#include "tests/common/quiet_host.h"
 
 namespace {
-
-class Source : public HostSource {
- public:
-  Source(ISimpleMediaDecoder* decoder, const char* path) : decoder(decoder) {
-    if (path != nullptr) decoder->OpenFile(path);
-  }
-  ~Source() override { delete decoder; }
-  HostSource* Duplicate() override { return nullptr; }
-  bool IsAvailable() override { return decoder->IsReady(); }
-  ISimpleMediaDecoder* decoder;
-};
-
-std::atomic<int64_t> bitsRead{0};
-
-HostSource* CreateFromSimple(ISimpleMediaDecoder* decoder, const char* path) { return new Source(decoder, path); }
-void FormatTime(double seconds, char* buffer, int size) { std::snprintf(buffer, static_cast<size_t>(size), "%.3f", seconds); }
-void DiskCounters(int amountRead, int) { bitsRead += amountRead; }
-const char* NoPath() { return ""; }
-void ShowMessage(const char*) {}
-void DiskWriteMode(int*, int*, int*) {}
-PeakBuilder* NoPeaks(void*, const char*, int, int) { return nullptr; }
 
 struct Input {
   const char* name;
@@ -64,8 +43,7 @@ class ConcurrentUse : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_EQ(LoadSndfile(), 0);
-    HostApi = HostFunctions{NoPath, CreateFromSimple, FormatTime, DiskCounters, ShowMessage, NoPath,
-                            DiskWriteMode, NoPeaks};
+    quiet_host::InstallIntoHostApi();
     char pattern[] = "/tmp/pexo-threads-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     folder = pattern;
@@ -102,7 +80,7 @@ class ConcurrentUse : public ::testing::Test {
     std::vector<double> got;
     HostSource* source = makeFromFile(path.c_str(), 7);
     if (source == nullptr) return got;
-    ISimpleMediaDecoder* decoder = static_cast<Source*>(source)->decoder;
+    ISimpleMediaDecoder* decoder = quiet_host::DecoderOf(source);
     std::vector<double> buffer(1024 * kChannels);
     uint32_t state = seed + 7;
     for (int step = 0; step < 24; ++step) {
