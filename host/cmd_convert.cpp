@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "abi/sink_config.h"
 #include "host/audio_writer.h"
 #include "host/cleanup.h"
 #include "host/commands.h"
@@ -162,9 +163,30 @@ int SettingsFor(const LoadedPlugin& plugin, const ConfigRequest& request, const 
     bool isDefault = stored && selected >= 0 && static_cast<size_t>(selected) < encodings.size() &&
                      encodings[static_cast<size_t>(selected)].text == defaultEncoding;
     int keeping = KeepingEncoding(encodings, isDefault, *input);
-    if (keeping >= 0 && keeping != selected) panel.Choose(kEncodingListId, keeping);
+    if (keeping >= 0 && keeping != selected && !CannotWrite(encodings[static_cast<size_t>(keeping)].formatWord)) {
+      panel.Choose(kEncodingListId, keeping);
+    }
   }
-  return ReadSettings(panel, plugin.sink, settings, error) ? kReadOn : 1;
+  // A format whose chosen encoding cannot be written (MPEG's first, Layer
+  // I) takes its first one that can, unless the user named the encoding.
+  encodings = panel.Entries(kEncodingListId);
+  selected = panel.Selection(kEncodingListId);
+  if (request.encoding.empty() && selected >= 0 && static_cast<size_t>(selected) < encodings.size() &&
+      CannotWrite(encodings[static_cast<size_t>(selected)].formatWord)) {
+    for (size_t i = 0; i < encodings.size(); ++i) {
+      if (!CannotWrite(encodings[i].formatWord)) {
+        panel.Choose(kEncodingListId, static_cast<int>(i));
+        break;
+      }
+    }
+  }
+  if (!ReadSettings(panel, plugin.sink, settings, error)) return 1;
+  const int32_t formatWord = BlockFormatWord(settings->block.data());
+  if (CannotWrite(formatWord)) {
+    *error = settings->choice + ": " + WhyCannotWrite(formatWord);
+    return kExitUsage;
+  }
+  return kReadOn;
 }
 
 // What the decoder tells of the input's container and encoding.

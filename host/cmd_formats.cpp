@@ -18,7 +18,9 @@ const char kFormatsUsage[] =
     "Lists what the plug-in's configuration panel offers with this libsndfile:\n"
     "each format (its --format key and name), its encodings (for --encoding)\n"
     "and the byte orders of each (for --byte-order). The panel checks them for\n"
-    "one channel; the writer checks again with the real channel count.\n";
+    "one channel; the writer checks again with the real channel count. What\n"
+    "libsndfile lists but cannot write (MPEG Layers I and II, MP3 in WAV, SD2\n"
+    "with its separate resource fork) is marked \"(cannot be written)\".\n";
 
 struct Row {
   std::string key, name, encoding, orders;
@@ -53,7 +55,9 @@ int RunFormats(int argc, char** argv, HostOptions options) {
       for (const ListEntry& order : panel.Entries(kByteOrderListId)) {
         orders += (orders.empty() ? "" : " ") + std::string(ByteOrderKey(order.formatWord));
       }
-      rows.push_back({e == 0 ? formats[f].key : "", e == 0 ? formats[f].name : "", encodings[e].text,
+      // Listed by libsndfile but not writable: marked, so that no one picks it.
+      std::string encoding = encodings[e].text + (CannotWrite(encodings[e].formatWord) ? " (cannot be written)" : "");
+      rows.push_back({e == 0 ? formats[f].key : "", e == 0 ? formats[f].name : "", encoding,
                       orders.empty() ? "(none)" : orders});
     }
   }

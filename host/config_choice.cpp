@@ -252,6 +252,21 @@ bool QueryBlock(const PanelDriver& panel, std::vector<unsigned char>* block, std
   return true;
 }
 
+bool CannotWrite(int32_t formatWord) {
+  const int32_t major = formatWord & SF_FORMAT_TYPEMASK;
+  const int32_t subtype = formatWord & SF_FORMAT_SUBMASK;
+  if (major == SF_FORMAT_SD2) return true;
+  if (subtype == SF_FORMAT_MPEG_LAYER_I || subtype == SF_FORMAT_MPEG_LAYER_II) return true;
+  return subtype == SF_FORMAT_MPEG_LAYER_III && major != SF_FORMAT_MPEG;
+}
+
+std::string WhyCannotWrite(int32_t formatWord) {
+  if ((formatWord & SF_FORMAT_TYPEMASK) == SF_FORMAT_SD2) {
+    return "SD2 output is not offered: libsndfile writes its resource fork as a separate ._NAME file beside it";
+  }
+  return "libsndfile lists this encoding but cannot write it (it writes MPEG audio as Layer III, in MPEG files only)";
+}
+
 const char* QualityMeaning(int32_t formatWord) {
   if ((formatWord & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC) {
     return "FLAC compression, backwards: 1.0 is the fastest and largest file, 0.0 the smallest and slowest";

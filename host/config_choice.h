@@ -65,6 +65,15 @@ std::string DescribeChoice(const PanelDriver& panel);
 // has no complete choice (an empty byte-order list, for one).
 bool QueryBlock(const PanelDriver& panel, std::vector<unsigned char>* block, std::string* error);
 
+// Format words the loaded libsndfile lists, and passes its format check,
+// but cannot write: it encodes MPEG audio as Layer III only, and only in
+// its own container (not in WAV). SD2 is refused as well: libsndfile writes
+// its resource fork as a separate "._NAME" file that would not follow the
+// output's name.
+bool CannotWrite(int32_t formatWord);
+// Why, for messages: "libsndfile cannot write MPEG Layer I".
+std::string WhyCannotWrite(int32_t formatWord);
+
 // What the quality value does for the encoding of a format word, one line:
 // libsndfile turns it into a compression level of 1 - quality, so for FLAC
 // it works backwards (1.0 is the fastest and largest file, 0.0 the smallest).

@@ -346,5 +346,54 @@ TEST_F(ConvertTest, AnExtensionThatNamesNoFormatIsAUsageError) {
   EXPECT_EQ(Host({"convert", folder / "in.wav", "-o", folder / "in.xyz", "--format", "wav"}).exitCode, 0);
 }
 
+// What libsndfile lists but cannot write is never picked by default and is
+// refused clearly when asked for; SD2 (whose resource fork libsndfile writes
+// as a separate ._NAME file) is refused, and nothing is left behind.
+TEST_F(ConvertTest, WhatLibsndfileCannotWriteIsAvoidedOrRefused) {
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 48000, Tones(4800, 1, 48000));
+  ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+  RunResult first = Host({"convert", folder / "in.wav", "-o", folder / "out/a.m1a"});
+  ASSERT_EQ(first.exitCode, 0) << "MPEG's first encoding, Layer I, gives way to Layer III: " << first.err;
+  Audio written;
+  ASSERT_TRUE(ReadFile(folder / "out/a.m1a", &written));
+  EXPECT_EQ(written.format, SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III);
+  unlink((folder / "out/a.m1a").c_str());
+  struct Case {
+    std::vector<std::string> options;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"-o", "out/b.mp3", "--encoding", "MPEG Layer I"}, "cannot write it"},
+      {{"-o", "out/b.mp3", "--encoding", "MPEG Layer II"}, "cannot write it"},
+      {{"-o", "out/b.wav", "--encoding", "MPEG Layer III"}, "cannot write it"},
+      {{"-o", "out/b.sd2"}, "SD2 output is not offered"},
+      {{"-d", "out", "--format", "sd2"}, "SD2 output is not offered"},
+  };
+  for (const Case& item : cases) {
+    std::vector<std::string> arguments = {"convert", folder / "in.wav"};
+    for (const std::string& word : item.options) arguments.push_back(word.rfind("out", 0) == 0 ? folder / word : word);
+    RunResult result = Host(arguments);
+    EXPECT_EQ(result.exitCode, 2) << item.options[1];
+    EXPECT_TRUE(Contains(result.err, item.message)) << result.err;
+    EXPECT_EQ(FolderNames(folder / "out"), std::vector<std::string>{}) << item.options[1];
+  }
+  RunResult formats = Host({"formats"});
+  ASSERT_EQ(formats.exitCode, 0);
+  for (const char* marked : {"MPEG Layer I (cannot be written)", "MPEG Layer II (cannot be written)"}) {
+    EXPECT_TRUE(Contains(formats.out, marked)) << marked;
+  }
+  std::istringstream lines(formats.out);
+  std::string line, format;
+  while (std::getline(lines, line)) {
+    if (!line.empty() && line[0] != ' ') format = line.substr(0, line.find(' '));
+    if (Contains(line, "MPEG Layer III")) {
+      EXPECT_EQ(Contains(line, "(cannot be written)"), format != "m1a") << line;
+    }
+    if (format == "sd2") {
+      EXPECT_TRUE(Contains(line, "(cannot be written)")) << line;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace host_test
