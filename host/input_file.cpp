@@ -27,7 +27,12 @@ SourcePointer OpenInput(const SourceRegistration* reader, const std::string& pat
   }
   SourcePointer source(reader->makeFromFile(NameForPlugin(path).c_str(), kAttemptLevel));
   if (source == nullptr || DecoderOf(source.get()) == nullptr) {
-    *error = "not an audio file libsndfile can read";
+    // libsndfile reads some formats (FLAC among them) only from a file it
+    // can seek in; from a pipe the open fails however good the data.
+    *error = S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)
+                 ? "not an audio file libsndfile can read"
+                 : "libsndfile cannot read it from a pipe or device: this format needs a seekable file "
+                   "(copy it to a file first)";
     return nullptr;
   }
   return source;

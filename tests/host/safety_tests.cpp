@@ -176,3 +176,31 @@ TEST_F(SafetyTest, ParallelConversionsRunInSingleThreadedWorkers) {
 
 }  // namespace
 }  // namespace host_test
+
+namespace host_test {
+namespace {
+
+// libsndfile reads FLAC only from a file it can seek in: from a pipe the
+// message says so, instead of calling good data no audio file.
+TEST_F(SafetyTest, AnInputThatNeedsSeekingSaysSoFromAPipe) {
+  WriteFile(folder / "in.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 8000, Tones(800, 1, 8000));
+  const std::string bytes = FileBytes(folder / "in.flac");
+  ASSERT_LT(bytes.size(), 60000u) << "it must fit in the pipe's buffer";
+  const std::string pipePath = folder / "pipe.flac";
+  ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+  ASSERT_EQ(mkdir((folder / "out").c_str(), 0755), 0);
+  Running running = StartHost({"convert", pipePath, "-d", folder / "out", "--format", "wav"});
+  int feed = OpenFeed(pipePath);
+  if (feed < 0) kill(running.pid, SIGKILL);
+  ASSERT_GE(feed, 0) << "pexo-host did not read its input: " << Finish(running).err;
+  ASSERT_EQ(write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(feed);
+  RunResult result = Finish(running);
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_NE(result.err.find("needs a seekable file"), std::string::npos) << result.err;
+  EXPECT_EQ(result.err.find("not an audio file"), std::string::npos) << result.err;
+  EXPECT_EQ(FolderNames(folder / "out"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace host_test
