@@ -413,8 +413,14 @@ void Pool::ShowProgress() {
 }
 
 void Pool::PrintTheRest() {
+  // A task not seen to finish counts as failed, whatever ended the wait.
   for (; printed < count; ++printed) {
-    if (finished[printed].done) Print(finished[printed]);
+    if (finished[printed].done) {
+      Print(finished[printed]);
+      if (finished[printed].status != 0) failed = true;
+    } else {
+      failed = true;
+    }
   }
 }
 
