@@ -76,7 +76,7 @@ class LongRuns : public ::testing::Test {
   void ExpectFlat(const char* what, int cycles, Cycle cycle) {
     for (int i = 0; i < 100; ++i) cycle(i);
     const int descriptors = OpenDescriptors();
-    const long resident = ResidentKiB();
+    [[maybe_unused]] const long resident = ResidentKiB();
     for (int i = 0; i < cycles; ++i) cycle(i);
     EXPECT_EQ(OpenDescriptors(), descriptors) << what;
 #if !defined(__SANITIZE_ADDRESS__)  // the sanitizer's quarantine keeps freed memory resident
