@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/ini/ini_scan.h"
 #include "platform/win32.h"
@@ -157,6 +158,16 @@ bool WriteEdited(int in, Output& out, const char* section, const char* key, cons
   return out.Flush();
 }
 
+// Flushes the folder that holds path, so that a rename in it is on the disk.
+void SyncFolderOf(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  std::string folder = slash == nullptr ? "." : slash == path ? "/" : std::string(path, static_cast<size_t>(slash - path));
+  int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  (void)fsync(descriptor);
+  close(descriptor);
+}
+
 // Sets key to value (null value: deletes the key; null key: deletes the section).
 bool EditProfile(const char* section, const char* key, const Value* value, const char* fileName) {
   int in = open(fileName, O_RDONLY | O_CLOEXEC);
@@ -200,31 +211,43 @@ bool EditProfile(const char* section, const char* key, const Value* value, const
     int out = open(fileName, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (out < 0) return false;
     Output output(out);
-    bool written = WriteEdited(-1, output, section, key, edit, lineEnd);
+    bool written = WriteEdited(-1, output, section, key, edit, lineEnd) && fsync(out) == 0;
     if (close(out) != 0) written = false;
     if (!written) unlink(fileName);
+    if (written) SyncFolderOf(fileName);
     return written;
   }
 
-  size_t nameLength = std::strlen(fileName);
+  // A linked ini file is rewritten where the link points, so that the link
+  // stays a link; the rename then happens in the target's folder.
+  char* resolved = realpath(fileName, nullptr);
+  const char* target = resolved != nullptr ? resolved : fileName;
+  size_t nameLength = std::strlen(target);
   char* temporary = static_cast<char*>(std::malloc(nameLength + 8));
   if (temporary == nullptr) {
+    std::free(resolved);
     close(in);
     return false;
   }
-  std::memcpy(temporary, fileName, nameLength);
+  std::memcpy(temporary, target, nameLength);
   std::memcpy(temporary + nameLength, ".XXXXXX", 8);
   int out = mkostemp(temporary, O_CLOEXEC);
   bool written = out >= 0;
   if (written) {
     Output output(out);
+    // The owner is kept where this process may set it; the mode always.
+    (void)!fchown(out, status.st_uid, status.st_gid);
     written = fchmod(out, status.st_mode & 07777) == 0 &&
               WriteEdited(in, output, section, key, edit, lineEnd);
+    // On the disk before it replaces the old file, and the rename after it.
+    if (written) written = fsync(out) == 0;
     if (close(out) != 0) written = false;
-    if (written) written = std::rename(temporary, fileName) == 0;
+    if (written) written = std::rename(temporary, target) == 0;
     if (!written) unlink(temporary);
+    if (written) SyncFolderOf(target);
   }
   std::free(temporary);
+  std::free(resolved);
   close(in);
   return written;
 }

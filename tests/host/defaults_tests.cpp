@@ -2,6 +2,7 @@
 // struct form the panel reads, and their effect on the panel and convert.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 
@@ -130,6 +131,39 @@ TEST_F(DefaultsTest, SaysWhatTheQualityMeansForTheEncoding) {
     EXPECT_NE(help.out.find("backwards"), std::string::npos) << help.out;
     EXPECT_NE(help.out.find("1.0 is the fastest"), std::string::npos) << help.out;
   }
+}
+
+}  // namespace
+}  // namespace host_test
+
+namespace host_test {
+namespace {
+
+// The ini file reached through a link is rewritten where the link points:
+// the link stays a link, and the file keeps its owner and mode.
+TEST_F(DefaultsTest, ALinkedIniIsWrittenThroughAndKeepsOwnerAndMode) {
+  const std::string real = folder / "real.ini", link = folder / "link.ini";
+  PutFile(real, "[other]\nkey=value\n");
+  ASSERT_EQ(chmod(real.c_str(), 0640), 0);
+  const bool root = geteuid() == 0;
+  if (root) {
+    ASSERT_EQ(chown(real.c_str(), 1234, 5678), 0);
+  }
+  ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
+  RunResult result = Host({"defaults", "--ini", link, "--format", "flac"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  struct stat status;
+  ASSERT_EQ(lstat(link.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode)) << "the link stays a link";
+  EXPECT_TRUE(Contains(FileBytes(real), "[libsndfile sink defaults]")) << FileBytes(real);
+  EXPECT_TRUE(Contains(FileBytes(real), "key=value"));
+  ASSERT_EQ(stat(real.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(status.st_uid, 1234u);
+    EXPECT_EQ(status.st_gid, 5678u);
+  }
+  EXPECT_EQ(FolderNames(folder.Path()), (std::vector<std::string>{"link.ini", "real.ini"})) << "no temporary left";
 }
 
 }  // namespace
