@@ -11,6 +11,7 @@
 #include "abi/sink_config.h"
 #include "platform/win32.h"
 #include "sink/sink_defaults.h"
+#include "tests/common/stored_defaults.h"
 #include "tests/common/test_host.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/fuzz_files.h"
@@ -90,19 +91,6 @@ void Sink(const StartedPlugin& plugin, const HostBlock& block, FuzzInput& in) {
   std::remove(path.c_str());
 }
 
-std::string StructForm(const std::string& bytes, bool damage) {
-  std::string digits;
-  unsigned sum = 0;
-  char pair[3];
-  for (unsigned char byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    digits += pair;
-    sum += byte;
-  }
-  std::snprintf(pair, sizeof pair, "%02X", (sum + (damage ? 1 : 0)) & 0xFF);
-  return digits + pair;
-}
-
 // The host's ini file with stored defaults: a size and a value that may or
 // may not agree with each other. Returns the bytes a correct read yields,
 // or nothing when no read may succeed.
@@ -121,13 +109,13 @@ std::string WriteDefaults(FuzzInput& in, bool* readable) {
     case 2: sizeText = in.Bytes(12); break;
     default: sizeText = std::to_string(stored.size()); break;
   }
-  std::string value = StructForm(stored, damage);
+  std::string value = test_ini::StructForm(stored, damage ? 1 : 0);
   if (in.InRange(0, 7) == 0) value = in.Bytes(160);
-  std::string ini = "[" + std::string(kSinkDefaultsSection) + "]\ndefault_size=" + sizeText + "\ndefault=" + value + "\n";
+  std::string ini = test_ini::DefaultsSection(sizeText, value);
   bool wellFormed = in.Bool();
   WriteScratchFile(test_host::IniPath(), wellFormed ? ini : in.Bytes(400));
   *readable = wellFormed && !damage && sizeText == std::to_string(stored.size()) && !stored.empty() &&
-              value == StructForm(stored, false);
+              value == test_ini::StructForm(stored);
   return stored;
 }
 

@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include "platform/win32.h"
+#include "tests/common/stored_defaults.h"
 #include "tests/fuzz/fuzz_check.h"
 #include "tests/fuzz/fuzz_files.h"
 #include "tests/fuzz/fuzz_input.h"
@@ -18,6 +19,8 @@
 namespace fuzz_ini_reader {
 namespace {
 
+using test_ini::StructForm;
+
 // A name the reader must find as written: letters, digits, inner spaces.
 std::string PlainName(FuzzInput& in, const char* fallback) {
   std::string name;
@@ -25,19 +28,6 @@ std::string PlainName(FuzzInput& in, const char* fallback) {
     if (std::isalnum(static_cast<unsigned char>(c)) || (c == ' ' && !name.empty())) name += c;
   while (!name.empty() && name.back() == ' ') name.pop_back();
   return name.empty() ? fallback : name;
-}
-
-std::string StructForm(const std::string& bytes) {
-  std::string digits;
-  unsigned sum = 0;
-  char pair[3];
-  for (unsigned char byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    digits += pair;
-    sum += byte;
-  }
-  std::snprintf(pair, sizeof pair, "%02X", sum & 0xFF);
-  return digits + pair;
 }
 
 // Reads a struct of size bytes into storage of exactly that size.

@@ -17,10 +17,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/stored_defaults.h"
 #include "tests/fuzz/decoder_extensions.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace {
+
+using test_ini::ConfigBlock;
+using test_ini::HexCase;
+using test_ini::HexDigits;
+using test_ini::StructForm;
 
 std::string folder;
 
@@ -28,31 +34,6 @@ void Save(const std::string& target, const std::string& name, const std::string&
   std::string dir = folder + "/" + target;
   mkdir(dir.c_str(), 0755);
   std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
-}
-
-std::string Hex(const std::string& bytes, bool checksum = true, bool lower = false) {
-  std::string out;
-  unsigned sum = 0;
-  char pair[3];
-  for (unsigned char byte : bytes) {
-    std::snprintf(pair, sizeof pair, lower ? "%02x" : "%02X", byte);
-    out += pair;
-    sum += byte;
-  }
-  if (checksum) {
-    std::snprintf(pair, sizeof pair, lower ? "%02x" : "%02X", sum & 0xFF);
-    out += pair;
-  }
-  return out;
-}
-
-std::string Block(int32_t formatWord, float quality, size_t size = 32) {
-  std::string block(size < 12 ? 12 : size, '\0');
-  std::memcpy(&block[0], "fdns", 4);
-  std::memcpy(&block[4], &formatWord, 4);
-  std::memcpy(&block[8], &quality, 4);
-  block.resize(size);
-  return block;
 }
 
 struct Format {
@@ -183,7 +164,7 @@ void WriterSeeds(const std::vector<Format>& writable) {
 }
 
 void IniSeeds() {
-  const std::string block = Block(0x010002, 0.25f);
+  const std::string block = ConfigBlock(0x010002, 0.25f);
   FuzzOutput generated;
   generated.InRange(0, 3, 0).Bytes(24, "libsndfile sink defaults").Bytes(24, "default").Bytes(24, "default_size");
   generated.InRange(0, INT32_MAX, 32).Bytes(80, block).Bool(true).Bytes(8, "abcd").InRange(0, 1000, 7).InRange(0, 100, 31);
@@ -192,15 +173,15 @@ void IniSeeds() {
 
   const std::string section = "[libsndfile sink defaults]";
   const std::vector<std::pair<std::string, std::string>> files = {
-      {"defaults", section + "\ndefault_size=32\ndefault=" + Hex(block) + "\n"},
+      {"defaults", section + "\ndefault_size=32\ndefault=" + StructForm(block) + "\n"},
       {"defaults-crlf", "; host settings\r\n[other]\r\nx=1\r\n" + section + "\r\ndefault_size = 32\r\ndefault = " +
-                            Hex(block) + "\r\n"},
-      {"defaults-lower", section + "\ndefault_size=32\ndefault=" + Hex(block, true, true)},
-      {"bad-checksum", section + "\ndefault_size=32\ndefault=" + Hex(block).substr(0, 64) + "00\n"},
-      {"no-checksum", section + "\ndefault_size=32\ndefault=" + Hex(block, false) + "\n"},
-      {"odd-digits", section + "\ndefault_size=32\ndefault=" + Hex(block) + "0\n"},
-      {"not-hex", section + "\ndefault_size=-5\ndefault=" + Hex(block).replace(10, 2, "zz") + "\n"},
-      {"twice", section + "\ndefault_size=4\n" + section + "\ndefault_size=12\ndefault=" + Hex("fdns") + "\n"},
+                            StructForm(block) + "\r\n"},
+      {"defaults-lower", section + "\ndefault_size=32\ndefault=" + StructForm(block, 0, HexCase::kLower)},
+      {"bad-checksum", section + "\ndefault_size=32\ndefault=" + StructForm(block).substr(0, 64) + "00\n"},
+      {"no-checksum", section + "\ndefault_size=32\ndefault=" + HexDigits(block) + "\n"},
+      {"odd-digits", section + "\ndefault_size=32\ndefault=" + StructForm(block) + "0\n"},
+      {"not-hex", section + "\ndefault_size=-5\ndefault=" + StructForm(block).replace(10, 2, "zz") + "\n"},
+      {"twice", section + "\ndefault_size=4\n" + section + "\ndefault_size=12\ndefault=" + StructForm("fdns") + "\n"},
       {"unterminated", "[libsndfile sink defaults\ndefault_size=99999999999999999999\n[]\n=\n==\n[x]]\n"},
   };
   for (const auto& file : files) {
@@ -231,14 +212,14 @@ std::string ConfigSeed(const std::string& block, int claimedSizeChoice, int clai
 }
 
 void ConfigBlockSeeds() {
-  std::string wav = Block(0x010002, 0.25f), flac = Block(0x170002, 0.75f);
+  std::string wav = ConfigBlock(0x010002, 0.25f), flac = ConfigBlock(0x170002, 0.75f);
   Save("config_block", "full-block", ConfigSeed(wav, 3, 0, flac, true));
-  Save("config_block", "tag-only", ConfigSeed("fdns", 3, 0, Block(0x10010002, 0.53f, 40), true));
+  Save("config_block", "tag-only", ConfigSeed("fdns", 3, 0, ConfigBlock(0x10010002, 0.53f, 40), true));
   Save("config_block", "eight-bytes", ConfigSeed(wav.substr(0, 8), 3, 0, "fdns", true));
   Save("config_block", "untagged", ConfigSeed("sndf" + wav.substr(4), 3, 0, wav.substr(0, 12), true));
   Save("config_block", "two-bytes", ConfigSeed("fd", 3, 0, wav, false));
   Save("config_block", "negative-size", ConfigSeed(wav, 0, -1, wav, true));
-  Save("config_block", "short-claim", ConfigSeed(wav, 1, 31, Block(0x7FFF0002, 1.5f), true));
+  Save("config_block", "short-claim", ConfigSeed(wav, 1, 31, ConfigBlock(0x7FFF0002, 1.5f), true));
 }
 
 void BuffersSeeds() {

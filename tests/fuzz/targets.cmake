@@ -15,6 +15,7 @@ function(pexo_fuzz_support_library)
   if(NOT TARGET pexo_fuzz_support)
     add_library(pexo_fuzz_support OBJECT ${PEXO_FUZZ_SUPPORT_SOURCES})
     target_include_directories(pexo_fuzz_support PUBLIC ${CMAKE_SOURCE_DIR} ${SNDFILE_INCLUDE_DIR})
-    target_link_libraries(pexo_fuzz_support PUBLIC pexo_core pexo_test_host pexo_win32 ${CMAKE_DL_LIBS})
+    target_link_libraries(pexo_fuzz_support PUBLIC pexo_core pexo_test_host pexo_test_stored_defaults pexo_win32
+      ${CMAKE_DL_LIBS})
   endif()
 endfunction()

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "tests/common/stored_defaults.h"
 #include "tests/host/audio_files.h"
 
 namespace host_test {
@@ -15,21 +16,9 @@ using DefaultsTest = HostTest;
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// The struct form of a 32-byte block, worked out here independently.
+// The struct form of a 32-byte block.
 std::string StructForm(int32_t formatWord, float quality) {
-  unsigned char block[32] = {0x66, 0x64, 0x6E, 0x73};
-  std::memcpy(block + 4, &formatWord, 4);
-  std::memcpy(block + 8, &quality, 4);
-  std::string text;
-  unsigned sum = 0;
-  char digits[3];
-  for (unsigned char byte : block) {
-    std::snprintf(digits, sizeof digits, "%02X", byte);
-    text += digits;
-    sum += byte;
-  }
-  std::snprintf(digits, sizeof digits, "%02X", sum & 255);
-  return text + digits;
+  return test_ini::StructForm(test_ini::ConfigBlock(formatWord, quality));
 }
 
 TEST_F(DefaultsTest, StoresTheStructFormAndKeepsTheRestOfTheFile) {
@@ -91,7 +80,7 @@ TEST_F(DefaultsTest, CorruptStoredDefaultsFallBackToTheBuiltInDefault) {
   const std::string ini = folder / "host.ini";
   std::string value = StructForm(SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 0.25f);
   value.back() = value.back() == '0' ? '1' : '0';  // a wrong checksum
-  PutFile(ini, "[libsndfile sink defaults]\ndefault_size=32\ndefault=" + value + "\n");
+  PutFile(ini, test_ini::DefaultsSection("32", value));
   RunResult shown = Host({"defaults", "--show", "--ini", ini});
   ASSERT_EQ(shown.exitCode, 0) << shown.err;
   EXPECT_TRUE(Contains(shown.out, "does not read back")) << shown.out;

@@ -10,25 +10,14 @@
 #include <vector>
 
 #include "platform/win32.h"
+#include "tests/common/stored_defaults.h"
 #include "tests/ini/ini_test_files.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-// The struct form of bytes, with its checksum.
-std::string Hex(const Bytes& bytes, bool upper = true) {
-  std::string text;
-  unsigned sum = 0;
-  char pair[3];
-  for (unsigned char byte : bytes) {
-    std::snprintf(pair, sizeof pair, upper ? "%02X" : "%02x", byte);
-    text += pair;
-    sum += byte;
-  }
-  std::snprintf(pair, sizeof pair, upper ? "%02X" : "%02x", sum & 0xFF);
-  return text + pair;
-}
+using test_ini::HexCase;
+using test_ini::StructForm;
 
 std::string Garbage(size_t size, unsigned seed) {
   std::mt19937 random(seed);
@@ -132,16 +121,16 @@ TEST_P(StructValue, NeedsExactlyTheDigitsAndTheChecksum) {
   EXPECT_EQ(Bytes(read.begin() + c.size, read.end()), Bytes(8, 0xAA)) << "wrote past the size";
 }
 
-const std::string kHex = Hex(kData);
-const std::string kBadSum = Hex(kData).substr(0, 2 * kData.size()) + "00";
+const std::string kHex = StructForm(kData);
+const std::string kBadSum = StructForm(kData).substr(0, 2 * kData.size()) + "00";
 
 INSTANTIATE_TEST_SUITE_P(
     Values, StructValue,
     ::testing::Values(
         StructCase{"upper case", kHex, 13, true},
-        StructCase{"lower case", Hex(kData, false), 13, true},
+        StructCase{"lower case", StructForm(kData, 0, HexCase::kLower), 13, true},
         StructCase{"surrounding blanks", "  " + kHex + " \t\r", 13, true},
-        StructCase{"prefix of the data", Hex(Bytes(kData.begin(), kData.begin() + 4)), 4, true},
+        StructCase{"prefix of the data", StructForm(Bytes(kData.begin(), kData.begin() + 4)), 4, true},
         StructCase{"size 0 takes the checksum alone", "00", 0, true},
         StructCase{"checksum altered", kBadSum, 13, false},
         StructCase{"checksum missing", kHex.substr(0, 26), 13, false},

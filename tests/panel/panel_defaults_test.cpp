@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/common/stored_defaults.h"
 #include "tests/panel/panel_fixture.h"
 
 namespace {
@@ -24,21 +25,11 @@ class StoredDefaults : public PanelTest {
     std::remove(path.c_str());
     PanelTest::TearDown();
   }
-  // The section with "default_size" and the bytes in struct form: two hex
-  // digits a byte, then the checksum byte (sum modulo 256) plus `damage`.
+  // Another section with a default_size of its own, then the stored
+  // defaults: `size` and the bytes in struct form, their checksum plus `damage`.
   void Store(const std::vector<unsigned char>& bytes, size_t size, int damage = 0) {
-    std::string value;
-    unsigned sum = 0;
-    char digits[3];
-    for (unsigned char byte : bytes) {
-      std::snprintf(digits, sizeof digits, "%02X", byte);
-      value += digits;
-      sum += byte;
-    }
-    std::snprintf(digits, sizeof digits, "%02X", (sum + static_cast<unsigned>(damage)) & 0xFF);
-    value += digits;
-    std::ofstream(path) << "[other]\ndefault_size=4\n[libsndfile sink defaults]\ndefault_size="
-                        << size << "\ndefault=" << value << "\n";
+    std::ofstream(path) << "[other]\ndefault_size=4\n"
+                        << test_ini::DefaultsSection(std::to_string(size), test_ini::StructForm(bytes, damage));
   }
   std::string path;
 };

@@ -9,24 +9,14 @@
 
 #include "platform/win32.h"
 #include "sink/sink.h"
+#include "tests/common/stored_defaults.h"
 #include "tests/sink/sink_fixture.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
-
-std::string Hex(const Bytes& bytes) {
-  std::string text;
-  unsigned sum = 0;
-  char pair[3];
-  for (unsigned char byte : bytes) {
-    std::snprintf(pair, sizeof pair, "%02X", byte);
-    text += pair;
-    sum += byte;
-  }
-  std::snprintf(pair, sizeof pair, "%02X", sum & 0xFF);
-  return text + pair;
-}
+using test_ini::DefaultsSection;
+using test_ini::StructForm;
 
 // A stored block: the tag (or not), AIFF float, quality 0.75, then counting bytes.
 Bytes Stored(size_t size, bool tagged = true) {
@@ -69,7 +59,7 @@ TEST_P(Defaults, ReadsTheStoredBlockOrNothing) {
   EXPECT_EQ(Bytes(bytes, bytes + c.result), c.block);
 }
 
-const std::string kHex32 = Hex(Stored(32));
+const std::string kHex32 = StructForm(Stored(32));
 
 INSTANTIATE_TEST_SUITE_P(
     Files, Defaults,
@@ -77,21 +67,21 @@ INSTANTIATE_TEST_SUITE_P(
         DefaultsCase{"no ini file", "", 0, {}},
         DefaultsCase{"no section", "[other]\ndefault_size=32\ndefault=" + kHex32 + "\n", 0, {}},
         DefaultsCase{"size missing", kSection + "default=" + kHex32 + "\n", 0, {}},
-        DefaultsCase{"size 0", kSection + "default_size=0\ndefault=" + kHex32 + "\n", 0, {}},
-        DefaultsCase{"size negative", kSection + "default_size=-32\ndefault=" + kHex32 + "\n", 0, {}},
-        DefaultsCase{"size not a number", kSection + "default_size=abc\ndefault=" + kHex32 + "\n", 0, {}},
+        DefaultsCase{"size 0", DefaultsSection("0", kHex32), 0, {}},
+        DefaultsCase{"size negative", DefaultsSection("-32", kHex32), 0, {}},
+        DefaultsCase{"size not a number", DefaultsSection("abc", kHex32), 0, {}},
         DefaultsCase{"block missing", kSection + "default_size=32\n", 0, {}},
-        DefaultsCase{"size 32", kSection + "default_size=32\ndefault=" + kHex32 + "\n", 32, Stored(32)},
+        DefaultsCase{"size 32", DefaultsSection("32", kHex32), 32, Stored(32)},
         DefaultsCase{"checksum altered",
-                     kSection + "default_size=32\ndefault=" + kHex32.substr(0, 64) + "00\n", 0, {}},
-        DefaultsCase{"64 digits for size 32", kSection + "default_size=32\ndefault=" + kHex32.substr(0, 64) + "\n",
+                     DefaultsSection("32", kHex32.substr(0, 64) + "00"), 0, {}},
+        DefaultsCase{"64 digits for size 32", DefaultsSection("32", kHex32.substr(0, 64)),
                      0, {}},
-        DefaultsCase{"size 12", kSection + "default_size=12\ndefault=" + Hex(Stored(12)) + "\n", 12, Stored(12)},
-        DefaultsCase{"size 40", kSection + "default_size=40\ndefault=" + Hex(Stored(40)) + "\n", 40, Stored(40)},
-        DefaultsCase{"untagged", kSection + "default_size=32\ndefault=" + Hex(Stored(32, false)) + "\n", 32,
+        DefaultsCase{"size 12", DefaultsSection("12", StructForm(Stored(12))), 12, Stored(12)},
+        DefaultsCase{"size 40", DefaultsSection("40", StructForm(Stored(40))), 40, Stored(40)},
+        DefaultsCase{"untagged", DefaultsSection("32", StructForm(Stored(32, false))), 32,
                      Stored(32, false)},
-        DefaultsCase{"size larger than the block", kSection + "default_size=33\ndefault=" + kHex32 + "\n", 0, {}},
-        DefaultsCase{"size beyond any buffer", kSection + "default_size=2147483647\ndefault=" + kHex32 + "\n", 0, {}},
+        DefaultsCase{"size larger than the block", DefaultsSection("33", kHex32), 0, {}},
+        DefaultsCase{"size beyond any buffer", DefaultsSection("2147483647", kHex32), 0, {}},
         DefaultsCase{"crlf and blanks", "[ Libsndfile Sink Defaults ]\r\n Default_Size = 32 \r\nDEFAULT = " +
                                             kHex32 + " \r\n",
                      32, Stored(32)}),
@@ -102,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(Defaults, EachCallReadsTheFileAgainAndMayMoveTheBlock) {
-  UseIni(kSection + "default_size=32\ndefault=" + kHex32 + "\n");
+  UseIni(DefaultsSection("32", kHex32));
   const void* first = nullptr;
   ASSERT_EQ(ReadSinkDefaults(&first, kSinkDefaultsSection), 32);
 
