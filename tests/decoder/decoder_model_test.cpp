@@ -4,8 +4,8 @@
 #include <cstring>
 #include <random>
 
+#include "tests/common/sndfile_recorder.h"
 #include "tests/decoder/decoder_test.h"
-#include "tests/decoder/sndfile_spy.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST_P(DecoderModel, FollowsLibsndfileAndTheCountedPosition) {
   const int64_t length = model.info.frames;
   PEXO_SimpleMediaDecoder decoder;
   decoder.OpenFile(path.c_str());
-  SndfileSpy spy;
+  SndfileRecorder spy;
   auto pick = [&](int64_t low, int64_t high) { return std::uniform_int_distribution<int64_t>(low, high)(random); };
 
   for (int step = 0; step < kStepsPerSequence; ++step) {

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "tests/common/sndfile_recorder.h"
 #include "tests/decoder/allocation_counter.h"
 #include "tests/decoder/decoder_test.h"
-#include "tests/decoder/sndfile_spy.h"
 
 namespace {
 
@@ -151,7 +151,7 @@ TEST_F(DecoderTest, ReopenCountsFromTheStart) {
   decoder.OpenFile(nullptr);
   EXPECT_EQ(decoder.CurrentFrame(), 0);
 
-  SndfileSpy spy;
+  SndfileRecorder spy;
   decoder.SeekToFrame(300);
   EXPECT_EQ(spy.seeks.size(), 1u);
   ASSERT_EQ(decoder.ReadFrames(buffer.data(), 10), 10);

@@ -4,9 +4,9 @@
 #include <climits>
 #include <cstring>
 
+#include "tests/common/sndfile_recorder.h"
 #include "tests/decoder/allocation_counter.h"
 #include "tests/decoder/decoder_test.h"
-#include "tests/decoder/sndfile_spy.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ class OpenDecoderTest : public DecoderTest {
 };
 
 TEST_F(OpenDecoderTest, SeekToTheCountedPositionCallsNoSeek) {
-  SndfileSpy spy;
+  SndfileRecorder spy;
   double buffer[2 * 50];
   decoder.SeekToFrame(0);
   decoder.ReadFrames(buffer, 50);
@@ -107,7 +107,7 @@ void PrintTo(const AmountCase& c, std::ostream* out) { *out << c.frames << " fra
 class DiskAmount : public OpenDecoderTest, public testing::WithParamInterface<AmountCase> {};
 
 TEST_P(DiskAmount, IsBitsTimesChannelsTimesFramesAtMostIntMax) {
-  SndfileSpy spy;
+  SndfileRecorder spy;
   spy.readAnswer = [](SNDFILE*, double*, sf_count_t frames) { return frames; };  // writes nothing
   double buffer[2];
   EXPECT_EQ(decoder.ReadFrames(buffer, GetParam().frames), GetParam().frames);

@@ -3,8 +3,8 @@
 #include <cstring>
 #include <memory>
 
+#include "tests/common/sndfile_recorder.h"
 #include "tests/decoder/decoder_test.h"
-#include "tests/decoder/sndfile_spy.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ TEST_P(DecoderStates, AnswersTheStateValues) {
 
 TEST_P(DecoderStates, ReadsOnlyWhenOpen) {
   const StateCase& c = GetParam();
-  SndfileSpy spy;
+  SndfileRecorder spy;
   double buffer[2 * 16];
   int read = decoder.ReadFrames(buffer, 16);
   if (c.ready) {
@@ -101,7 +101,7 @@ TEST_P(DecoderStates, ReadsOnlyWhenOpen) {
 
 TEST_P(DecoderStates, SeeksOnlyWhenOpen) {
   const StateCase& c = GetParam();
-  SndfileSpy spy;
+  SndfileRecorder spy;
   decoder.SeekToFrame(100);
   if (c.ready) {
     ASSERT_EQ(spy.seeks.size(), 1u);

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "binding/host_api.h"
+#include "tests/common/sndfile_recorder.h"
 #include "tests/decoder/decoder_test.h"
-#include "tests/decoder/sndfile_spy.h"
 
 namespace {
 
@@ -126,7 +126,7 @@ TEST_F(OpenedProperties, UnnamedFormatsShowUnknown) {
   };
   for (Case c : {Case{SF_FORMAT_WAV, "unknown", "Signed 16 bit PCM"},
                  Case{SF_FORMAT_PCM_16, "WAV (Microsoft)", "unknown"}}) {
-    SndfileSpy spy;
+    SndfileRecorder spy;
     spy.commandAnswer = [&c](SNDFILE* handle, int command, void* data, int size) {
       auto* formatInfo = static_cast<SF_FORMAT_INFO*>(data);
       if (command == SFC_GET_FORMAT_INFO && formatInfo->format == c.refusedFormat) {

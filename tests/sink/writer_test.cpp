@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "sink/sink.h"
+#include "tests/common/sndfile_recorder.h"
 #include "tests/sink/sink_fixture.h"
-#include "tests/sink/sndfile_recorder.h"
 
 namespace {
 

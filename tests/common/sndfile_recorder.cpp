@@ -1,5 +1,5 @@
 // The recording wrappers of the libsndfile and PeakBuild_Create slots.
-#include "tests/sink/sndfile_recorder.h"
+#include "tests/common/sndfile_recorder.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -39,13 +39,27 @@ int Command(SNDFILE* file, int command, void* data, int size) {
   } else {
     Note("sf_command %s 0x%04x", Handle(file), command);
   }
+  if (active->commandAnswer) return active->commandAnswer(file, command, data, size);
   return real.sf_command(file, command, data, size);
 }
 
 SNDFILE* Open(const char* path, int mode, SF_INFO* info) {
-  Note("sf_open %s 0x%x 0x%08x %d %d", path, mode, static_cast<unsigned>(info->format), info->channels,
+  Note("sf_open %s 0x%x 0x%08x %d %d", path != nullptr ? path : "(null)", mode, static_cast<unsigned>(info->format), info->channels,
        info->samplerate);
   return real.sf_open(path, mode, info);
+}
+
+sf_count_t Seek(SNDFILE* file, sf_count_t frame, int whence) {
+  Note("sf_seek %s %lld %d", Handle(file), static_cast<long long>(frame), whence);
+  active->seeks.push_back({frame, whence});
+  return real.sf_seek(file, frame, whence);
+}
+
+sf_count_t ReadDouble(SNDFILE* file, double* buffer, sf_count_t frames) {
+  Note("sf_readf_double %s %lld", Handle(file), static_cast<long long>(frames));
+  ++active->reads;
+  if (active->readAnswer) return active->readAnswer(file, buffer, frames);
+  return real.sf_readf_double(file, buffer, frames);
 }
 
 sf_count_t WriteDouble(SNDFILE* file, const double* data, sf_count_t count) {
@@ -75,9 +89,11 @@ SndfileRecorder::SndfileRecorder() : savedSndfile(SndfileApi), savedHost(HostApi
   SndfileApi.sf_format_check = &FormatCheck;
   SndfileApi.sf_command = &Command;
   SndfileApi.sf_open = &Open;
+  SndfileApi.sf_seek = &Seek;
+  SndfileApi.sf_readf_double = &ReadDouble;
   SndfileApi.sf_write_double = &WriteDouble;
   SndfileApi.sf_close = &Close;
-  HostApi.PeakBuild_Create = &PeakBuildCreate;
+  if (realPeakBuildCreate != nullptr) HostApi.PeakBuild_Create = &PeakBuildCreate;
 }
 
 SndfileRecorder::~SndfileRecorder() {
