@@ -35,6 +35,7 @@ ChildOutcome Run(const std::function<bool()>& check, bool unprivileged) {
 }  // namespace
 
 ChildOutcome RunInChild(const std::function<bool()>& check) { return Run(check, false); }
-ChildOutcome RunUnprivileged(const std::function<bool()>& check) { return Run(check, true); }
-
-bool PermissionsApply() { return geteuid() != 0; }
+ChildOutcome RunWherePermissionsApply(const std::function<bool()>& check) {
+  if (geteuid() != 0) return check() ? ChildOutcome::kPassed : ChildOutcome::kFailed;
+  return Run(check, true);
+}

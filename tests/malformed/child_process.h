@@ -9,9 +9,7 @@ enum class ChildOutcome { kPassed, kFailed, kCrashed, kCannotDropPrivileges };
 // Runs check in a child; it passes when check returns true.
 ChildOutcome RunInChild(const std::function<bool()>& check);
 
-// The same under the unprivileged user "nobody" (65534), for the cases where
-// file permissions must deny something: root reads and writes through them.
-ChildOutcome RunUnprivileged(const std::function<bool()>& check);
-
-// True when this process is subject to file permissions.
-bool PermissionsApply();
+// For the cases where file permissions must deny something: check in this
+// process when they apply to it, otherwise (root reads and writes through
+// them) in a child under the unprivileged user "nobody" (65534).
+ChildOutcome RunWherePermissionsApply(const std::function<bool()>& check);
