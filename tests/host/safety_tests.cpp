@@ -1,6 +1,7 @@
-// A conversion that fails (full disk) or is interrupted (SIGINT to the
-// process group as a terminal sends it, SIGTERM to pexo-host alone) leaves
-// no partial output and exits non-zero.
+// A conversion that fails (full disk), is interrupted (SIGINT to the process
+// group as a terminal sends it, SIGTERM to pexo-host alone) or loses a
+// process (SIGKILL to a worker or to pexo-host) leaves no partial output and
+// exits as documented.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -93,44 +94,111 @@ std::vector<pid_t> ChildrenOf(pid_t parent) {
 
 size_t ThreadCount(pid_t process) { return FolderNames("/proc/" + std::to_string(process) + "/task").size(); }
 
-TEST_F(SafetyTest, InterruptedConversionLeavesNothing) {
-  struct Case {
-    int signalNumber;
-    bool toGroup;
-  };
-  for (Case item : {Case{SIGINT, true}, Case{SIGTERM, false}}) {
-    SCOPED_TRACE(strsignal(item.signalNumber));
-    // The input is a pipe the test feeds, so the conversion waits mid-way
-    // for as long as the test likes.
-    const std::string pipePath = folder / "input.wav";
-    const std::string out = folder / "out";
-    ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
-    ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
-    RunOptions options;
-    options.environment = {"XDG_CONFIG_HOME=" + (folder / "config")};
-    Running running = StartHost({"convert", pipePath, "-d", out, "--format", "flac"}, options);
-    int feed = OpenFeed(pipePath);
-    if (feed < 0) kill(running.pid, SIGKILL);
-    ASSERT_GE(feed, 0) << "pexo-host did not read its input: " << Finish(running).err;
-    std::string bytes = WavHeader(16000 * 60) + std::string(32000, '\x10');
-    ASSERT_EQ(write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+// True once the process is gone or a zombie (its parent may never reap it).
+bool Ended(pid_t process) {
+  std::string stat = FileBytes("/proc/" + std::to_string(process) + "/stat");
+  size_t close = stat.rfind(')');
+  return close == std::string::npos || stat.compare(close + 2, 1, "Z") == 0;
+}
 
-    // The conversion has begun once its temporary output is there.
-    if (!WaitForNames(out, 1)) {
-      kill(running.pid, SIGKILL);
-      close(feed);
-      FAIL() << "no output was begun: " << Finish(running).err;
-    }
-    kill(item.toGroup ? -running.pid : running.pid, item.signalNumber);
-    RunResult result = Finish(running);
+// Waits up to 10 s for the folder to be empty and the processes to end.
+bool WaitForCleanup(const std::string& folder, const std::vector<pid_t>& processes) {
+  for (int i = 0; i < 1000; ++i) {
+    bool ended = true;
+    for (pid_t process : processes) ended = ended && Ended(process);
+    if (ended && FolderNames(folder).empty()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// Each cleanup layer on its own: the worker's handlers (a signal to the
+// whole group, as a terminal sends it), the host stopping its workers (a
+// signal to pexo-host alone), the host removing what a dead worker left (the
+// worker killed outright), and the worker stopping when the host itself is
+// killed outright (its parent-death signal). Each with the default jobs and
+// where it applies with -j 1 as well.
+enum class StopBy { kGroupSignal, kHostSignal, kKillWorker, kKillHost };
+
+struct StopCase {
+  const char* what;
+  StopBy how;
+  int signalNumber;
+  std::vector<std::string> jobs;  // arguments added to the convert command
+  int exitCode;                   // pexo-host's; -1 where the signal ended it
+  const char* message;            // in its standard error, "" where it had none
+};
+
+void PrintTo(const StopCase& item, std::ostream* out) { *out << item.what; }
+
+class InterruptedConversion : public HostTest, public testing::WithParamInterface<StopCase> {};
+
+TEST_P(InterruptedConversion, LeavesNothingAndExitsAsDocumented) {
+  const StopCase& item = GetParam();
+  // The input is a pipe the test feeds, so the conversion waits mid-way for
+  // as long as the test likes.
+  const std::string pipePath = folder / "input.wav";
+  const std::string out = folder / "out";
+  ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+  ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
+  RunOptions options;
+  options.environment = {"XDG_CONFIG_HOME=" + (folder / "config")};
+  std::vector<std::string> arguments = {"convert", pipePath, "-d", out, "--format", "flac"};
+  arguments.insert(arguments.end(), item.jobs.begin(), item.jobs.end());
+  Running running = StartHost(arguments, options);
+  int feed = OpenFeed(pipePath);
+  if (feed < 0) kill(running.pid, SIGKILL);
+  ASSERT_GE(feed, 0) << "pexo-host did not read its input: " << Finish(running).err;
+  std::string bytes = WavHeader(16000 * 60) + std::string(32000, '\x10');
+  ASSERT_EQ(write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+
+  // The conversion has begun once its temporary output is there.
+  if (!WaitForNames(out, 1)) {
+    kill(running.pid, SIGKILL);
     close(feed);
-    EXPECT_EQ(result.exitCode, 128 + item.signalNumber) << result.err;
-    EXPECT_NE(result.err.find("interrupted"), std::string::npos) << result.err;
-    EXPECT_EQ(FolderNames(out), std::vector<std::string>{}) << "the partial output is gone";
-    unlink(pipePath.c_str());
-    rmdir(out.c_str());
+    FAIL() << "no output was begun: " << Finish(running).err;
+  }
+  std::vector<pid_t> workers = ChildrenOf(running.pid);
+  switch (item.how) {
+    case StopBy::kGroupSignal: kill(-running.pid, item.signalNumber); break;
+    case StopBy::kHostSignal:
+    case StopBy::kKillHost: kill(running.pid, item.signalNumber); break;
+    case StopBy::kKillWorker:
+      ASSERT_EQ(workers.size(), 1u);
+      kill(workers[0], item.signalNumber);
+      break;
+  }
+  RunResult result = Finish(running);
+  // The input stays open until the cleanup is over: an input that ended
+  // would let a surviving worker finish and rename its output into place.
+  bool cleaned = WaitForCleanup(out, workers);
+  close(feed);
+  if (item.exitCode >= 0) {
+    EXPECT_EQ(result.exitCode, item.exitCode) << result.err;
+  } else {
+    EXPECT_EQ(result.signal, item.signalNumber) << result.err;
+  }
+  EXPECT_NE(result.err.find(item.message), std::string::npos) << result.err;
+  EXPECT_TRUE(cleaned) << "left: " << testing::PrintToString(FolderNames(out));
+  for (pid_t worker : workers) {
+    if (!Ended(worker)) kill(worker, SIGKILL);
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    , InterruptedConversion,
+    testing::Values(
+        StopCase{"SigintToTheGroup", StopBy::kGroupSignal, SIGINT, {}, 128 + SIGINT, "interrupted"},
+        StopCase{"SigtermToPexoHost", StopBy::kHostSignal, SIGTERM, {}, 128 + SIGTERM, "interrupted"},
+        StopCase{"SigintToTheGroupOfOneJob", StopBy::kGroupSignal, SIGINT, {"-j", "1"}, 128 + SIGINT,
+                 "interrupted"},
+        StopCase{"SigtermToPexoHostOfOneJob", StopBy::kHostSignal, SIGTERM, {"-j", "1"}, 128 + SIGTERM,
+                 "interrupted"},
+        StopCase{"SigkillToTheWorker", StopBy::kKillWorker, SIGKILL, {}, 1, "a worker died of signal 9"},
+        StopCase{"SigkillToTheWorkerOfOneJob", StopBy::kKillWorker, SIGKILL, {"-j", "1"}, 1,
+                 "a worker died of signal 9"},
+        StopCase{"SigkillToPexoHost", StopBy::kKillHost, SIGKILL, {}, -1, ""}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.what); });
 
 }  // namespace
 }  // namespace host_test
