@@ -40,7 +40,7 @@ TEST_P(DecoderReadsEachFormat, DeliversWhatLibsndfileDelivers) {
     delivered.insert(delivered.end(), buffer.begin(), buffer.begin() + static_cast<long>(read) * file.channels);
   } while (read > 0);
 
-  EXPECT_EQ(static_cast<int64_t>(delivered.size()), direct.info.frames * file.channels);
+  ASSERT_EQ(static_cast<int64_t>(delivered.size()), direct.info.frames * file.channels);
   EXPECT_TRUE(std::memcmp(delivered.data(), expected.data(), expected.size() * sizeof(double)) == 0);
   EXPECT_EQ(decoder.CurrentFrame(), direct.info.frames);
   ASSERT_EQ(DiskCounters().size(), counts.size());

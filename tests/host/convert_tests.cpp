@@ -44,6 +44,8 @@ TEST_F(ConvertTest, AnotherProgramsFileGoesToFlacAndBackUnchanged) {
   EXPECT_EQ(wav.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
   EXPECT_EQ(flac.channels, 2);
   EXPECT_EQ(flac.rate, 44100);
+  ASSERT_EQ(flac.Frames(), source.Frames());
+  ASSERT_EQ(wav.Frames(), source.Frames());
   EXPECT_EQ(flac.samples, source.samples);
   EXPECT_EQ(wav.samples, source.samples);
   EXPECT_EQ(FolderNames(folder / "back"), std::vector<std::string>{"sox.wav"}) << "no temporary file is left";
@@ -181,6 +183,7 @@ TEST_F(ConvertTest, PeaksAreTheMinimaAndMaximaOfTheWrittenSamples) {
   WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, channels, 8000, Tones(frames, channels, 8000));
   Audio input;
   ASSERT_TRUE(ReadFile(folder / "in.wav", &input));
+  ASSERT_EQ(input.Frames(), frames);
   const std::vector<double>& samples = input.samples;
   RunResult result = Host({"convert", folder / "in.wav", "-o", folder / "out.wav", "--peaks", folder / "out.peaks"});
   ASSERT_EQ(result.exitCode, 0) << result.err;

@@ -289,7 +289,7 @@ TEST_F(Writer, FileIsCompleteAndClosedBeforeThePeakBuilderGoes) {
   ASSERT_GE(eventsWhenDestroyed.size(), 2u);
   EXPECT_EQ(eventsWhenDestroyed[eventsWhenDestroyed.size() - 2], "sf_close file");
   EXPECT_EQ(eventsWhenDestroyed.back(), "peak builder destroyed");
-  EXPECT_EQ(framesOnDisk, 500);
+  ASSERT_EQ(framesOnDisk, 500);
   EXPECT_EQ(std::vector<double>(readBack.begin(), readBack.begin() + 1000), samples);
 }
 
