@@ -39,8 +39,9 @@ void BoundedCopy(char* destination, int size, const char* text) {
   std::memset(destination + length, 0, count - length);
 }
 
-// Nominal bits per sample of a libsndfile subtype; 16 for the subtypes
-// without a plain sample width.
+// Nominal bits per sample of a libsndfile subtype: the width of the
+// samples the encoding carries where it names one (PCM, float, ALAC, DWVW,
+// DPCM), else 16 (the companded, ADPCM, GSM, lossy and variable-width ones).
 int BitsPerSampleOf(int subtype) {
   switch (subtype) {
     case SF_FORMAT_PCM_S8: return 8;
@@ -50,8 +51,43 @@ int BitsPerSampleOf(int subtype) {
     case SF_FORMAT_PCM_U8: return 8;
     case SF_FORMAT_FLOAT: return 32;
     case SF_FORMAT_DOUBLE: return 64;
+    case SF_FORMAT_DWVW_12: return 12;
+    case SF_FORMAT_DWVW_16: return 16;
+    case SF_FORMAT_DWVW_24: return 24;
+    case SF_FORMAT_DPCM_8: return 8;
+    case SF_FORMAT_DPCM_16: return 16;
+    case SF_FORMAT_ALAC_16: return 16;
+    case SF_FORMAT_ALAC_20: return 20;
+    case SF_FORMAT_ALAC_24: return 24;
+    case SF_FORMAT_ALAC_32: return 32;
     default: return 16;
   }
+}
+
+// A length libsndfile gives without knowing it: its largest count (a
+// truncated Ogg file, an Ogg stream from a pipe), a negative one, or one
+// no file holds (2^48 frames are over 200 years at 44.1 kHz).
+constexpr sf_count_t kLargestTrustedLength = sf_count_t{1} << 48;
+bool LengthIsTrusted(sf_count_t frames) { return frames >= 0 && frames <= kLargestTrustedLength; }
+
+// The frames a handle delivers from where it stands to the end, read in
+// chunks into a buffer of its own; -1 when no buffer can be had. Reading
+// stops at the end, at a failed read, or past the largest trusted length.
+constexpr int kCountChunkSamples = 16384;
+sf_count_t CountFrames(SNDFILE* handle, int channels) {
+  if (channels <= 0) return -1;
+  sf_count_t chunkFrames = kCountChunkSamples / channels;
+  if (chunkFrames < 1) chunkFrames = 1;
+  double* buffer = new (std::nothrow) double[static_cast<size_t>(chunkFrames) * static_cast<size_t>(channels)];
+  if (buffer == nullptr) return -1;
+  sf_count_t total = 0;
+  while (total <= kLargestTrustedLength) {
+    sf_count_t read = SndfileApi.sf_readf_double(handle, buffer, chunkFrames);
+    if (read <= 0) break;
+    total += read > chunkFrames ? chunkFrames : read;
+  }
+  delete[] buffer;
+  return total;
 }
 
 // Bits read for the host's disk counters: bits x channels x frames,
@@ -125,9 +161,27 @@ void PEXO_SimpleMediaDecoder::OpenFile(const char* path) {
   if (handle == nullptr) return;
 
   length = info.frames;
+  if (!LengthIsTrusted(length) && !FindLength()) return;
   bitsPerSample = BitsPerSampleOf(info.format & SF_FORMAT_SUBMASK);
   channelCount = info.channels;
   sampleRate = static_cast<double>(info.samplerate);
+}
+
+// Counting costs a decode of the whole file, paid only by files whose
+// length libsndfile does not know. The handle then goes back to frame 0;
+// where libsndfile refuses that seek the file is opened afresh.
+bool PEXO_SimpleMediaDecoder::FindLength() {
+  length = 0;
+  if (info.seekable == 0) return true;  // a pipe: what is read is gone
+  sf_count_t counted = CountFrames(handle, info.channels);
+  if (counted < 0 || counted > kLargestTrustedLength) counted = 0;
+  if (SndfileApi.sf_seek(handle, 0, SEEK_SET) != 0) {
+    SndfileApi.sf_close(handle);
+    handle = SndfileApi.sf_open(fileName, SFM_READ, &info);
+    if (handle == nullptr) return false;
+  }
+  length = counted;
+  return true;
 }
 
 void PEXO_SimpleMediaDecoder::CloseFile(bool /*fileChanges*/) {

@@ -2,6 +2,12 @@
 // It opens one file by name for reading, reports its shape, counts a frame
 // position and reads interleaved 64-bit frames straight into the caller's
 // buffer.
+//
+// Length: libsndfile's count, when it knows one. Where it does not (a
+// truncated Ogg file or an Ogg stream from a pipe, reported as its largest
+// count), OpenFile reads a seekable file through once to count its frames
+// and starts again at frame 0; an input that cannot be read twice (a pipe)
+// reports length 0, meaning unknown: read until a read returns 0.
 #pragma once
 
 #include <sndfile.h>
@@ -51,6 +57,11 @@ class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
   int ReadFrames(double* buffer, int frameCount) override;
 
  private:
+  // For an open handle whose length libsndfile does not know: sets length
+  // by counting (0 for a pipe). False when the file could not be opened
+  // again after counting; the decoder is then closed.
+  bool FindLength();
+
   SNDFILE* handle = nullptr;
   SF_INFO info{};
   char* fileName = nullptr;  // owned; new[] of the plug-in

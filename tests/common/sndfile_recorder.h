@@ -29,6 +29,7 @@ class SndfileRecorder {
   // When set, these answer in place of libsndfile.
   std::function<sf_count_t(SNDFILE*, double*, sf_count_t)> readAnswer;
   std::function<int(SNDFILE*, int, void*, int)> commandAnswer;
+  std::function<sf_count_t(SNDFILE*, sf_count_t, int)> seekAnswer;
 
   struct SeekCall {
     sf_count_t frame;

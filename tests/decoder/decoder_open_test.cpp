@@ -18,7 +18,13 @@ TEST_P(DecoderOpensEachFormat, ReportsTheFileValues) {
   ASSERT_NE(direct.handle, nullptr);
 
   PEXO_SimpleMediaDecoder decoder;
-  decoder.OpenFile(path.c_str());
+  {
+    // A file whose length libsndfile knows is opened without reading it.
+    SndfileRecorder spy;
+    decoder.OpenFile(path.c_str());
+    EXPECT_EQ(spy.reads, 0);
+    EXPECT_TRUE(spy.seeks.empty());
+  }
   ASSERT_TRUE(decoder.IsReady());
   EXPECT_EQ(decoder.SampleBits(), file.nominalBits);
   EXPECT_EQ(decoder.ChannelCount(), file.channels);

@@ -93,4 +93,6 @@ std::string PathOf(const std::string& name) { return PathOf(Named(name)); }
 
 std::string MissingPath() { return (TheFolder().path / "no_such_file.wav").string(); }
 
+std::string ScratchPath(const std::string& name) { return (TheFolder().path / name).string(); }
+
 }  // namespace fixtures

@@ -30,6 +30,8 @@ std::string PathOf(const std::string& name);
 
 // A path inside the fixture folder that names no file.
 std::string MissingPath();
+// A path inside the fixture folder, for a file a test makes itself.
+std::string ScratchPath(const std::string& name);
 
 constexpr int kFramesWritten = 4000;
 
