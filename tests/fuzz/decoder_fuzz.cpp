@@ -27,7 +27,9 @@ namespace {
 const char kTitle[] = "libsndfile supported File Properties";
 const char kNotOpened[] = "Error: File not has been opened succesfully";
 
-bool ValidBits(int bits) { return bits == 8 || bits == 16 || bits == 24 || bits == 32 || bits == 64; }
+bool ValidBits(int bits) {
+  return bits == 8 || bits == 12 || bits == 16 || bits == 20 || bits == 24 || bits == 32 || bits == 64;
+}
 
 // What a ready decoder reports.
 void CheckReady(ISimpleMediaDecoder* decoder) {
@@ -35,6 +37,8 @@ void CheckReady(ISimpleMediaDecoder* decoder) {
   FUZZ_CHECK(decoder->ChannelCount() > 0);
   FUZZ_CHECK(ValidBits(decoder->SampleBits()));
   FUZZ_CHECK(decoder->SampleRateHz() > 0.0);
+  // Never libsndfile's "unknown" count: a length a file can hold, or 0.
+  FUZZ_CHECK(decoder->LengthFrames() >= 0 && decoder->LengthFrames() <= (int64_t{1} << 48));
 }
 
 void Read(ISimpleMediaDecoder* decoder, FuzzInput& in) {
