@@ -8,6 +8,7 @@
 #include <cmath>
 #include <memory>
 
+#include "host/output_check.h"
 #include "host/output_file.h"
 #include "host/peak_builder.h"
 #include "host/peak_file.h"
@@ -49,9 +50,15 @@ bool WriteAudio(const SinkRegistration* sink, FrameSource& source, const WriteRe
   std::unique_ptr<PCM_sink, SinkDeleter> writer(sink->makeSink(temporary.Path().c_str(), request.block.data(),
                                                                static_cast<int>(request.block.size()), channels,
                                                                rate, peaks));
+  int32_t formatWord = 0;
+  if (request.block.size() >= 8) std::memcpy(&formatWord, request.block.data() + 4, sizeof formatWord);
   if (writer == nullptr) {
-    *error = "libsndfile cannot write " + request.choice + " with " + std::to_string(channels) +
-             (channels == 1 ? " channel" : " channels") + " at " + std::to_string(rate) + " Hz";
+    // The file system's refusal, where there is one, is the cause to name.
+    *error = WriteProblem(temporary.Path());
+    if (error->empty()) {
+      *error = "libsndfile cannot write " + request.choice + " with " + std::to_string(channels) +
+               (channels == 1 ? " channel" : " channels") + " at " + std::to_string(rate) + " Hz";
+    }
     return false;
   }
 
@@ -83,6 +90,10 @@ bool WriteAudio(const SinkRegistration* sink, FrameSource& source, const WriteRe
   writer->DescribeOutput(description, sizeof description - 1);
   writer.reset();  // closes the file and destroys the peak builder
   if (!temporary.Sync(error)) return false;
+  if (request.readBack != nullptr) {
+    *error = CheckWrittenFile(request.readBack, temporary.Path(), formatWord, channels, rate, done);
+    if (!error->empty()) return false;
+  }
 
   TemporaryFile peaksFile;
   if (peaks) {

@@ -44,6 +44,9 @@ struct WriteRequest {
   std::string choice;                // "FLAC, Signed 16 bit PCM", for messages
   bool replace = false;
   std::string peaksPath;             // peaks file to write, or ""
+  // When set, the finished file is read back through this decoder record
+  // and must hold what was written before it is moved into place.
+  const SourceRegistration* readBack = nullptr;
   // Called now and then with frames done and frames expected.
   std::function<void(int64_t done, int64_t total)> progress;
 };

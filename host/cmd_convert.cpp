@@ -65,8 +65,14 @@ const char kConvertUsage[] =
     "      --plugin FILE, --ini FILE, -h, --help\n"
     "\n"
     "Outputs are written under a temporary name and moved into place only when\n"
-    "complete; a failed or interrupted conversion leaves nothing behind. The\n"
-    "exit status is 0 only when every file was converted.\n";
+    "complete, after reading them back through the plug-in's decoder: a file\n"
+    "that does not read back whole (a disk that filled up, a file-size limit)\n"
+    "is a failure. A failed or interrupted conversion leaves nothing behind.\n"
+    "\n"
+    "Exit status: 0 when every file was converted; 3 when every file was\n"
+    "converted but an input ended before its header said (a truncated file:\n"
+    "its output holds what was there, and a warning names both lengths); 1\n"
+    "when a file failed; 2 for a usage error; 128+N when stopped by signal N.\n";
 
 enum ConvertOption { kPeaks = 1 };
 
@@ -316,6 +322,7 @@ int ConvertOne(const LoadedPlugin& plugin, const ConvertArguments& arguments, co
   write.choice = settings.choice;
   write.replace = arguments.force;
   write.peaksPath = arguments.peaks;
+  write.readBack = plugin.source;
   write.progress = [&link](int64_t done, int64_t total) { link.Progress(done, total); };
   WriteResult result;
   if (!WriteAudio(plugin.sink, frames, write, &result, &failure)) {
@@ -326,6 +333,16 @@ int ConvertOne(const LoadedPlugin& plugin, const ConvertArguments& arguments, co
   FormatTime(static_cast<double>(result.frames) / frames.SampleRate(), length, sizeof length);
   std::printf("%s -> %s: %s, %s (%lld frames)\n", job.input.c_str(), job.output.c_str(), result.description.c_str(),
               length, static_cast<long long>(result.frames));
+  // An input cut short (a truncated download, a disk error) gives what it
+  // holds; say so, and let the exit status tell it. 0 is a length the
+  // decoder does not know.
+  const int64_t announced = frames.TotalFrames();
+  if (announced > 0 && result.frames < announced) {
+    std::fflush(stdout);
+    PrintError(job.input + ": warning: the input ended after " + std::to_string(result.frames) +
+               " frames; its header says " + std::to_string(announced) + " (the output holds what was there)");
+    return kExitShortInput;
+  }
   return 0;
 }
 
@@ -362,7 +379,8 @@ int RunConvert(int argc, char** argv, HostOptions options) {
     PrintError("interrupted; no partial output was left");
     return run;
   }
-  return run != 0 || failed ? 1 : 0;
+  if (failed) return 1;
+  return run;
 }
 
 }  // namespace pexo_host

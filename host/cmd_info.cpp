@@ -1,4 +1,5 @@
 // pexo-host info: the plug-in's properties text for each file.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -29,6 +30,21 @@ std::string Indented(const char* text) {
   return lines;
 }
 
+// The time alone hides short lengths (one sample shows as 0:00.000): the
+// frame count goes beside it, on the length line, in place of its stray
+// colon. A length of 0 from a decoder that cannot count (a pipe) shows as
+// unknown.
+std::string WithFrameCount(std::string lines, int64_t frames) {
+  const std::string key = "  Length: ";
+  if (lines.compare(0, key.size(), key) != 0) return lines;
+  size_t end = lines.find('\n');
+  if (end == std::string::npos) end = lines.size();
+  size_t timeEnd = end > key.size() && lines[end - 1] == ':' ? end - 1 : end;
+  std::string count = frames == 1 ? "1 frame" : std::to_string(frames) + " frames";
+  if (frames == 0) count = "0 frames, or unknown";
+  return lines.substr(0, timeEnd) + " (" + count + ")" + lines.substr(end);
+}
+
 }  // namespace
 
 int RunInfo(int argc, char** argv, HostOptions options) {
@@ -50,8 +66,9 @@ int RunInfo(int argc, char** argv, HostOptions options) {
     }
     char text[4096] = {};
     char title[256] = {};
-    DecoderOf(source.get())->PropertiesText(text, sizeof text - 1, title, sizeof title - 1);
-    std::printf("%s: %s\n%s", path.c_str(), title, Indented(text).c_str());
+    ISimpleMediaDecoder* decoder = DecoderOf(source.get());
+    decoder->PropertiesText(text, sizeof text - 1, title, sizeof title - 1);
+    std::printf("%s: %s\n%s", path.c_str(), title, WithFrameCount(Indented(text), decoder->LengthFrames()).c_str());
     std::fflush(stdout);
   }
   return status;

@@ -14,6 +14,8 @@
 namespace pexo_host {
 
 constexpr int kExitUsage = 2;
+// Every file converted, but an input held fewer frames than its header said.
+constexpr int kExitShortInput = 3;
 // The most worker processes -j takes.
 constexpr int kMaxJobs = 1024;
 

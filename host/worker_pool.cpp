@@ -15,6 +15,7 @@
 #include <initializer_list>
 
 #include "host/cleanup.h"
+#include "host/command_line.h"
 
 namespace pexo_host {
 namespace {
@@ -307,7 +308,7 @@ class Pool {
   std::vector<Worker> workers;
   std::vector<Finished> finished;
   size_t next = 0, printed = 0, completed = 0;
-  bool failed = false, stopping = false;
+  bool failed = false, shortInput = false, stopping = false;
 };
 
 int Pool::Run() {
@@ -323,7 +324,8 @@ int Pool::Run() {
   bar.Clear();
   PrintTheRest();
   if (interruption != 0) return kExitSignalBase + interruption;
-  return failed ? 1 : 0;
+  if (failed) return 1;
+  return shortInput ? kExitShortInput : 0;
 }
 
 void Pool::StopOnInterruption() {
@@ -399,7 +401,11 @@ void Pool::PrintInOrder() {
     Finished& result = finished[printed];
     bar.Clear();
     Print(result);
-    if (result.status != 0) failed = true;
+    if (result.status == kExitShortInput) {
+      shortInput = true;
+    } else if (result.status != 0) {
+      failed = true;
+    }
     result = Finished{true, result.status, "", ""};
     ++printed;
   }

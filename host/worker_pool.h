@@ -29,7 +29,8 @@ class WorkerLink {
 
 // Runs task(index, link) for every index below count; the task's result is
 // the worker's exit status. Returns 0 when every worker exited with 0,
-// 1 when one did not, and 128 + the signal number when SIGINT, SIGTERM or
+// kExitShortInput when the others did, 1 when one exited with anything
+// else, and 128 + the signal number when SIGINT, SIGTERM or
 // SIGHUP interrupted the run (the workers are stopped and cleaned up).
 int RunWorkers(size_t count, int parallel, const std::function<int(size_t index, WorkerLink& link)>& task,
                ProgressBar& bar);

@@ -20,12 +20,22 @@ TEST_F(InfoTest, PrintsThePropertiesOfEachFile) {
   ASSERT_NE(second, std::string::npos) << out;
   std::string first = out.substr(0, second);
   EXPECT_NE(first.find(folder / "stereo.wav" + ": libsndfile supported File Properties"), std::string::npos) << out;
-  for (const char* line : {"  Length: 0:02.500:\n", "  Samplerate: 44100\n", "  Channels: 2\n", "  Bits/sample: 16\n",
+  for (const char* line : {"  Length: 0:02.500 (110250 frames)\n", "  Samplerate: 44100\n", "  Channels: 2\n", "  Bits/sample: 16\n",
                            "  Format: WAV (Microsoft)\n", "  Encoding: Signed 16 bit PCM\n", "  libsndfile version: "}) {
     EXPECT_NE(first.find(line), std::string::npos) << line << " in\n" << first;
   }
-  EXPECT_NE(out.find("  Length: 1:02:05.000:\n", second), std::string::npos) << out;
+  EXPECT_NE(out.find("  Length: 1:02:05.000 (29800 frames)\n", second), std::string::npos) << out;
   EXPECT_NE(out.find("  Bits/sample: 8\n", second), std::string::npos) << out;
+}
+
+// A time alone rounds short files to nothing; the frame count tells them apart.
+TEST_F(InfoTest, LengthLineCarriesTheFrameCount) {
+  WriteFile(folder / "one.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100, Tones(1, 1, 44100));
+  WriteFile(folder / "none.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 44100, {});
+  RunResult result = Host({"info", folder / "one.wav", folder / "none.wav"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("  Length: 0:00.000 (1 frame)\n"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find("  Length: 0:00.000 (0 frames, or unknown)\n"), std::string::npos) << result.out;
 }
 
 TEST_F(InfoTest, ShortNamesAreReadToo) {
