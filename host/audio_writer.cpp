@@ -6,6 +6,7 @@
 #include <chrono>
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <memory>
 
 #include "host/output_check.h"
@@ -74,9 +75,11 @@ bool WriteAudio(const SinkRegistration* sink, FrameSource& source, const WriteRe
     double* buffers[1] = {buffer.data()};
     int64_t written = writer->WriteBlock(buffers, frames, channels, 0, 0);
     if (written != static_cast<int64_t>(frames) * channels) {
-      *error = "write failed after " + std::to_string(done) + " frames (disk full?): the writer took " +
-               std::to_string(written) + " of " + std::to_string(static_cast<int64_t>(frames) * channels) +
-               " values";
+      writer.reset();
+      std::string cause = WriteProblem(temporary.Path());
+      *error = "write failed after " + std::to_string(done) + " frames (" + (cause.empty() ? "disk full?" : cause) +
+               "): the writer took " + std::to_string(written) + " of " +
+               std::to_string(static_cast<int64_t>(frames) * channels) + " values";
       return false;
     }
     done += frames;

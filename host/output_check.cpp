@@ -95,26 +95,37 @@ std::string CheckWrittenFile(const SourceRegistration* reader, const std::string
 std::string WriteProblem(const std::string& path) {
   int file = open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (file < 0) return std::string("cannot open the file for writing: ") + std::strerror(errno);
-  // Room for any header libsndfile writes first.
+  // Room for any header libsndfile writes first; written until the file
+  // system says no, so that its own reason is the one reported.
   static const char kZeros[65536] = {};
-  ssize_t written = write(file, kZeros, sizeof kZeros);
-  int saved = errno;
-  if (ftruncate(file, 0) != 0) {
-    // Nothing to do: the file is discarded by its owner on failure.
+  size_t done = 0;
+  int saved = 0;
+  while (done < sizeof kZeros) {
+    ssize_t written = write(file, kZeros + done, sizeof kZeros - done);
+    if (written < 0) {
+      saved = errno;
+      break;
+    }
+    if (written == 0) {
+      saved = ENOSPC;
+      break;
+    }
+    done += static_cast<size_t>(written);
   }
+  if (ftruncate(file, 0) != 0) saved = saved != 0 ? saved : errno;
   close(file);
-  if (written == static_cast<ssize_t>(sizeof kZeros)) return "";
-  if (written >= 0) saved = ENOSPC;  // a short write: the space ran out
+  if (saved == 0) return "";
   std::string folder = path.substr(0, path.rfind('/') == std::string::npos ? 0 : path.rfind('/'));
   if (folder.empty()) folder = ".";
   struct rlimit limit;
   if (saved == EFBIG && getrlimit(RLIMIT_FSIZE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
     return "the file-size limit of this process (" + std::to_string(static_cast<long long>(limit.rlim_cur)) +
-           " bytes, ulimit -f) leaves no room for the file";
+           " bytes, ulimit -f) is reached";
   }
   struct statvfs space;
-  if (saved == ENOSPC && statvfs(folder.c_str(), &space) == 0) {
-    return "no space left on the file system of " + folder + " (" +
+  if ((saved == ENOSPC || saved == EDQUOT) && statvfs(folder.c_str(), &space) == 0) {
+    return std::string(saved == EDQUOT ? "the disk quota is used up" : "no space left") + " on the file system of " +
+           folder + " (" +
            std::to_string(static_cast<long long>(space.f_bavail) * static_cast<long long>(space.f_frsize)) +
            " bytes free)";
   }

@@ -19,9 +19,9 @@ namespace pexo_host {
 std::string CheckWrittenFile(const SourceRegistration* reader, const std::string& path, int formatWord,
                              int channels, int rate, int64_t frames);
 
-// Why the file system refuses data in the (existing, empty) file at path:
-// no space left, a file-size limit, a read-only file system, ...; "" when
-// a trial write succeeds. The file is left empty.
+// Why the file system refuses data in the file at path (after the writer
+// failed on it): no space left, a file-size limit, ...; "" when a trial
+// write succeeds. The file is left empty.
 std::string WriteProblem(const std::string& path);
 
 }  // namespace pexo_host

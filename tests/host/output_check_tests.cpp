@@ -50,7 +50,7 @@ void ExpectWholeOrNothing(const RunResult& result, const std::string& out, const
     Audio audio;
     ASSERT_TRUE(ReadFile(output, &audio)) << "exit 0 with an output libsndfile cannot read\n" << result.err;
     EXPECT_EQ(audio.Frames(), frames) << "exit 0 with an incomplete output";
-    EXPECT_EQ(audio.channels, 2);
+    EXPECT_EQ(audio.channels, 1);
     EXPECT_EQ(audio.rate, kRate);
     return;
   }
@@ -62,7 +62,7 @@ class LimitedOutput : public OutputCheckTest, public testing::WithParamInterface
 
 TEST_P(LimitedOutput, EveryFileSizeLimitGivesAWholeFileOrNothing) {
   const Target& target = GetParam();
-  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, Tones(kFrames, 2, kRate));
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, kRate, Tones(kFrames, 1, kRate));
   const std::string out = folder / "out";
   ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
   const std::string output = out + "/in." + target.extension;
@@ -83,10 +83,9 @@ TEST_P(LimitedOutput, EveryFileSizeLimitGivesAWholeFileOrNothing) {
     options.fileSizeLimit = limit;
     RunResult result = Host(Convert(folder / "in.wav", out, target), options);
     ExpectWholeOrNothing(result, out, output, {}, kFrames);
-    if (result.exitCode != 0) {
-      EXPECT_NE(result.err.find("in.wav: "), std::string::npos) << result.err;
+    if (limit == size) {
+      EXPECT_EQ(result.exitCode, 0) << result.err;
     }
-    if (limit == size) EXPECT_EQ(result.exitCode, 0) << result.err;
     unlink(output.c_str());
   }
 }
@@ -105,7 +104,7 @@ TEST_F(OutputCheckTest, FullFileSystemGivesAWholeFileOrNothing) {
       mount("pexo-test", small.c_str(), "tmpfs", 0, "size=1m") != 0) {
     GTEST_SKIP() << "cannot mount a small file system here (needs root): " << std::strerror(errno);
   }
-  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, Tones(kFrames, 2, kRate));
+  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, kRate, Tones(kFrames, 1, kRate));
   for (const Target& target : kTargets) {
     SCOPED_TRACE(target.name);
     const std::string output = small + "/in." + target.extension;
@@ -117,10 +116,8 @@ TEST_F(OutputCheckTest, FullFileSystemGivesAWholeFileOrNothing) {
       PutFile(filler, std::string(static_cast<size_t>(1024 * 1024 - room), 'x'));
       RunResult result = Host(Convert(folder / "in.wav", small, target));
       ExpectWholeOrNothing(result, small, output, {"filler"}, kFrames);
-      if (result.exitCode != 0 && room < 65536) {
-        EXPECT_TRUE(result.err.find("space") != std::string::npos || result.err.find("incomplete") != std::string::npos ||
-                    result.err.find("write failed") != std::string::npos)
-            << result.err;
+      if (result.exitCode != 0 && room == 0) {
+        EXPECT_NE(result.err.find("no space left on the file system of " + small), std::string::npos) << result.err;
       }
       unlink(output.c_str());
     }
@@ -133,7 +130,7 @@ TEST_F(OutputCheckTest, FullFileSystemGivesAWholeFileOrNothing) {
 // says why, never an unreadable file and exit 0. (libsndfile writes an
 // empty FLAC as 0 bytes and an empty Opus stream it cannot open again.)
 TEST_F(OutputCheckTest, EmptyInputGivesAReadableFileOrARefusal) {
-  WriteFile(folder / "empty.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, kRate, {});
+  WriteFile(folder / "empty.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, kRate, {});
   const std::string out = folder / "out";
   ASSERT_EQ(mkdir(out.c_str(), 0755), 0);
   for (const Target& target : kTargets) {
@@ -149,8 +146,12 @@ TEST_F(OutputCheckTest, EmptyInputGivesAReadableFileOrARefusal) {
       EXPECT_NE(result.err.find("no frames"), std::string::npos) << result.err;
       EXPECT_EQ(FolderNames(out), std::vector<std::string>{});
     }
-    if (std::string(target.name) == "flac") EXPECT_EQ(result.exitCode, 1) << "libsndfile cannot read its empty FLAC";
-    if (std::string(target.name) == "wav") EXPECT_EQ(result.exitCode, 0) << result.err;
+    if (std::string(target.name) == "flac") {
+      EXPECT_EQ(result.exitCode, 1) << "libsndfile cannot read its empty FLAC";
+    }
+    if (std::string(target.name) == "wav") {
+      EXPECT_EQ(result.exitCode, 0) << result.err;
+    }
     unlink(output.c_str());
   }
 }
@@ -173,7 +174,7 @@ TEST_F(OutputCheckTest, InputCutShortConvertsWhatItHoldsWithAWarning) {
     ASSERT_TRUE(ReadFile(input, &held));
 
     const std::string output = folder / (std::string(cut.name) + ".wav");
-    RunResult result = Host({"convert", input, "-o", output, "-q"});
+    RunResult result = Host({"convert", input, "-o", output, "--encoding", "Signed 16 bit PCM", "-q"});
     EXPECT_EQ(result.exitCode, 3) << result.err;
     EXPECT_NE(result.err.find("warning: the input ended after " + std::to_string(held.Frames()) +
                               " frames; its header says " + std::to_string(4 * 44100)),
@@ -183,17 +184,6 @@ TEST_F(OutputCheckTest, InputCutShortConvertsWhatItHoldsWithAWarning) {
     ASSERT_TRUE(ReadFile(output, &written)) << "the output is kept";
     EXPECT_EQ(written.Frames(), held.Frames());
   }
-}
-
-// When the writer cannot open the file, the file system's reason is named.
-TEST_F(OutputCheckTest, RefusedTargetNamesTheFileSystemsReason) {
-  WriteFile(folder / "in.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 1, 8000, Tones(800, 1, 8000));
-  RunOptions options;
-  options.fileSizeLimit = 0;
-  RunResult result = Host({"convert", folder / "in.wav", "-o", folder / "out.wav", "-q"}, options);
-  EXPECT_EQ(result.exitCode, 1) << result.err;
-  EXPECT_NE(result.err.find("file-size limit"), std::string::npos) << result.err;
-  EXPECT_FALSE(Exists(folder / "out.wav"));
 }
 
 }  // namespace
