@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "sink/size_limits.h"
 #include "support/heap_buffer.h"
 
 namespace {
@@ -118,23 +119,6 @@ bool Rewrite(FILE* file, int64_t frames) {
   return fflush(file) == 0;
 }
 
-// Bytes per sample of the subtypes that can grow into RF64.
-int64_t SampleWidth(int formatWord) {
-  switch (formatWord & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_16:
-      return 2;
-    case SF_FORMAT_PCM_24:
-      return 3;
-    case SF_FORMAT_PCM_32:
-    case SF_FORMAT_FLOAT:
-      return 4;
-    case SF_FORMAT_DOUBLE:
-      return 8;
-    default:
-      return 1;
-  }
-}
-
 }  // namespace
 
 bool GrowsIntoRf64(int formatWord) {
@@ -177,7 +161,7 @@ bool GrowsIntoRf64(int formatWord) {
 bool GrowIntoRf64IfNeeded(const char* path, int formatWord, int channels, int64_t frames) {
   // Far enough below 4 GiB, whatever the header holds besides the audio.
   constexpr int64_t kSurelyOrdinary = kRiffSizeMax - 64 * 1024;
-  const int64_t width = SampleWidth(formatWord);
+  const int64_t width = MostBytesPerSample(formatWord & SF_FORMAT_SUBMASK);
   if (channels <= 0 || frames <= kSurelyOrdinary / (width * channels)) return true;
   if (path == nullptr || path[0] == '\0') return false;
   FILE* file = fopen(path, "r+b");

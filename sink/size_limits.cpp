@@ -15,11 +15,12 @@ constexpr int64_t k2GiB = int64_t{1} << 31;
 constexpr int64_t k16MiB = int64_t{1} << 24;
 constexpr int64_t kSdsMostFrames = (int64_t{1} << 21) - 1;  // three 7-bit bytes
 
-// The most bytes one sample of the subtype takes in any container: its width
-// for PCM and floats; for the compressed ones a bound above what their
-// blocks take (ADPCM and G.72x at most 5 bits and block headers, GSM 6.10
-// about 1.6 bits). DWVW can take about twice its width on a signal that
-// jumps, and falls under the 8 bytes of the rest.
+}  // namespace
+
+// Compressed subtypes: a bound above what their blocks take (ADPCM and
+// G.72x at most 5 bits and block headers, GSM 6.10 about 1.6 bits). DWVW can
+// take about twice its width on a signal that jumps, and falls under the 8
+// bytes of the rest.
 int64_t MostBytesPerSample(int subtype) {
   switch (subtype) {
     case SF_FORMAT_PCM_S8:
@@ -50,6 +51,8 @@ int64_t MostBytesPerSample(int subtype) {
       return 8;
   }
 }
+
+namespace {
 
 // The most bytes of audio the container's header describes; kNoFrameLimit
 // for none.

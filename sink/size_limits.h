@@ -17,6 +17,10 @@
 
 constexpr int64_t kNoFrameLimit = INT64_MAX;
 
+// The most bytes one sample of the subtype takes in any container: its
+// width for PCM, floats, u-law and A-law; a bound for the compressed ones.
+int64_t MostBytesPerSample(int subtype);
+
 // The most frames of channels channels that a file of this format word can
 // hold and still read back whole.
 int64_t FrameLimit(int formatWord, int channels);
