@@ -1,6 +1,7 @@
 // Writing and reading the stored defaults through the profile functions.
 #include "host/stored_defaults.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -34,15 +35,23 @@ bool WriteStoredDefaults(const std::string& path, const std::vector<unsigned cha
   if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash), error)) return false;
   // Should the second write fail, the size and the value disagree, which
   // the reader takes as no defaults at all.
+  // Each write streams the ini into a temporary beside it and renames that
+  // into place; the profile functions know nothing of the host's cleanup,
+  // so a stop signal waits until both writes are done and no temporary can
+  // outlive the run.
+  const std::string size = std::to_string(block.size());
+  sigset_t stops, before;
+  sigemptyset(&stops);
+  for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stops, signalNumber);
+  sigprocmask(SIG_BLOCK, &stops, &before);
   errno = 0;
-  if (!WritePrivateProfileStructA(kSinkDefaultsSection, kSinkDefaultsBlockKey, block.data(), static_cast<UINT>(block.size()),
-                                  path.c_str()) ||
-      !WritePrivateProfileStringA(kSinkDefaultsSection, kSinkDefaultsSizeKey, std::to_string(block.size()).c_str(),
-                                  path.c_str())) {
-    *error = "cannot write " + path + (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string());
-    return false;
-  }
-  return true;
+  bool written = WritePrivateProfileStructA(kSinkDefaultsSection, kSinkDefaultsBlockKey, block.data(),
+                                            static_cast<UINT>(block.size()), path.c_str()) &&
+                 WritePrivateProfileStringA(kSinkDefaultsSection, kSinkDefaultsSizeKey, size.c_str(), path.c_str());
+  const int cause = errno;
+  if (!written) *error = "cannot write " + path + (cause != 0 ? std::string(": ") + std::strerror(cause) : std::string());
+  sigprocmask(SIG_SETMASK, &before, nullptr);
+  return written;
 }
 
 StoredDefaults ReadStoredDefaults(const std::string& path) {

@@ -1,6 +1,7 @@
 // pexo-host defaults: the stored defaults in the host's ini file, in the
 // struct form the panel reads, and their effect on the panel and convert.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +43,31 @@ TEST_F(DefaultsTest, StoresTheStructFormAndKeepsTheRestOfTheFile) {
                            "  byte order: default\n", "  quality:    0.80\n"}) {
     EXPECT_TRUE(Contains(shown.out, line)) << line << " in\n" << shown.out;
   }
+}
+
+// The ini is rewritten through a temporary beside it; a stop signal during
+// the rewrite must not leave that temporary behind, nor a half-written ini.
+TEST_F(DefaultsTest, AStopDuringTheIniRewriteLeavesNoTemporary) {
+  const std::string ini = folder / "host.ini";
+  std::string before = "[other]\n";
+  for (int i = 0; i < 1500000; ++i) before += "key" + std::to_string(i) + "=a value long enough to take a while\n";
+  PutFile(ini, before);
+  Running running = StartHost({"defaults", "--ini", ini, "--format", "flac"});
+  bool sent = false;
+  for (int wait = 0; wait < 20000 && !sent; ++wait) {
+    for (const std::string& name : FolderNames(folder.Path())) {
+      if (name.rfind("host.ini.", 0) == 0 && !sent) {
+        kill(running.pid, SIGTERM);
+        sent = true;
+      }
+    }
+    if (!sent) usleep(500);
+  }
+  RunResult result = Finish(running);
+  ASSERT_TRUE(sent) << "the rewrite was never seen: " << result.err;
+  EXPECT_EQ(FolderNames(folder.Path()), std::vector<std::string>{"host.ini"});
+  const std::string after = FileBytes(ini);
+  EXPECT_TRUE(after == before || after.find("default_size=32") != std::string::npos) << "a half-written ini";
 }
 
 TEST_F(DefaultsTest, ConvertStartsFromTheStoredDefaults) {
