@@ -110,11 +110,26 @@ bool WriteAudio(const SinkRegistration* sink, FrameSource& source, const WriteRe
       return false;
     }
   }
-  if (!temporary.MoveTo(request.output, request.replace, error)) return false;
-  if (peaks && !peaksFile.MoveTo(request.peaksPath, request.replace, error)) {
-    // The two belong together: without its peaks the output goes too.
-    unlink(request.output.c_str());
-    return false;
+  if (peaks && request.replace) {
+    // The two belong together, old or new, never neither: the output changes
+    // places with the file it replaces, which comes back should the peaks
+    // not follow, and goes only once they are in place.
+    if (!temporary.ExchangeWith(request.output, error)) return false;
+    if (!peaksFile.MoveTo(request.peaksPath, true, error)) {
+      std::string ignored;
+      if (temporary.Path().empty() || !temporary.ExchangeWith(request.output, &ignored)) {
+        unlink(request.output.c_str());
+      }
+      return false;
+    }
+    temporary.Discard();  // what the output replaced
+  } else {
+    if (!temporary.MoveTo(request.output, request.replace, error)) return false;
+    if (peaks && !peaksFile.MoveTo(request.peaksPath, request.replace, error)) {
+      // The two belong together: without its peaks the output goes too.
+      unlink(request.output.c_str());
+      return false;
+    }
   }
   if (request.progress) request.progress(done, total);
   result->description = description;

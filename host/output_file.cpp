@@ -150,6 +150,18 @@ bool TemporaryFile::MoveTo(const std::string& output, bool replace, std::string*
   return true;
 }
 
+bool TemporaryFile::ExchangeWith(const std::string& output, std::string* error) {
+  struct stat existing;
+  if (lstat(output.c_str(), &existing) != 0) return MoveTo(output, true, error);
+  // The file that is replaced keeps its permission bits, as with MoveTo.
+  if (S_ISREG(existing.st_mode)) chmod(path.c_str(), existing.st_mode & 07777);
+  if (renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, output.c_str(), RENAME_EXCHANGE) == 0) return true;
+  // A file system that cannot exchange names: replaced outright.
+  if (errno == EINVAL || errno == ENOSYS) return MoveTo(output, true, error);
+  *error = "cannot move the file into place: " + std::string(std::strerror(errno));
+  return false;
+}
+
 void TemporaryFile::Discard() {
   if (!path.empty()) unlink(path.c_str());
   ForgetTemporary(slot);

@@ -41,6 +41,10 @@ class TemporaryFile {
   bool Sync(std::string* error) const;
   // Moves the file to output (replacing only when replace is set).
   bool MoveTo(const std::string& output, bool replace, std::string* error);
+  // Puts the file at output. A file already there changes places with it
+  // and stays at Path(), still removed on a signal or with this object, so
+  // that a second call puts it back; with none there, as MoveTo.
+  bool ExchangeWith(const std::string& output, std::string* error);
   void Discard();
 
  private:

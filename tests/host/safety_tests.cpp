@@ -66,6 +66,32 @@ int OpenFeed(const std::string& pipePath) {
   return -1;
 }
 
+// -f with --peaks: the old output and peaks stay, or the new ones are both in
+// place, never neither. The peaks cannot be moved into place here (their
+// name became a folder while the input was read), so the old output must
+// still be there, unchanged.
+TEST_F(SafetyTest, ReplacingWithPeaksKeepsTheOldPairWhenThePeaksCannotFollow) {
+  const std::string output = folder / "out.wav", peaks = folder / "out.peaks";
+  PutFile(output, "the old output");
+  PutFile(peaks, "the old peaks");
+  const std::string pipePath = folder / "in.wav";
+  ASSERT_EQ(mkfifo(pipePath.c_str(), 0600), 0);
+  Running running = StartHost({"convert", pipePath, "-o", output, "--peaks", peaks, "-f", "-j", "1"});
+  int feed = OpenFeed(pipePath);
+  if (feed < 0) kill(running.pid, SIGKILL);
+  ASSERT_GE(feed, 0) << Finish(running).err;
+  ASSERT_EQ(unlink(peaks.c_str()), 0);
+  ASSERT_EQ(mkdir(peaks.c_str(), 0755), 0);
+  PutFile(peaks + "/inside", "keeps the folder from being replaced");
+  const std::string bytes = WavHeader(16000) + std::string(16000, '\x10');
+  ASSERT_EQ(write(feed, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  close(feed);
+  RunResult result = Finish(running);
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_EQ(FileBytes(output), "the old output") << result.err;
+  EXPECT_EQ(FolderNames(folder.Path()), (std::vector<std::string>{"in.wav", "out.peaks", "out.wav"}));
+}
+
 // Waits up to 10 s for the folder to hold count names.
 bool WaitForNames(const std::string& folder, size_t count) {
   for (int i = 0; i < 1000; ++i) {
