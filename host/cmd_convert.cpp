@@ -312,10 +312,15 @@ int ConvertOne(const LoadedPlugin& plugin, const ConvertArguments& arguments, co
     PrintError(job.input + ": " + failure);
     return 1;
   }
-  const SampleFormat written = SampleFormatOf(settings.choice.substr(settings.choice.rfind(", ") + 2));
+  const std::string writtenEncoding = settings.choice.substr(settings.choice.rfind(", ") + 2);
+  const SampleFormat written = SampleFormatOf(writtenEncoding);
   if (written.kind != SampleFormat::kUnknown && written.bits < input.HeldBits()) {
     PrintError(job.input + ": the output holds " + std::to_string(written.bits) + " bits per sample, the input " +
                std::to_string(input.HeldBits()) + " (" + input.encoding + "); --encoding chooses another");
+  } else if (written.kind == SampleFormat::kUnknown && SampleFormatOf(input.encoding).kind != SampleFormat::kUnknown) {
+    // A lossy (or companded) encoding holds less than a plain one, too.
+    PrintError(job.input + ": the output's encoding (" + writtenEncoding + ") does not keep the input's samples (" +
+               input.encoding + ") exactly; --encoding chooses another");
   }
   DecoderFrames frames(decoder);
   WriteRequest write;

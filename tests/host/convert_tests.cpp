@@ -292,7 +292,8 @@ TEST_F(ConvertTest, KeepsTheInputsSampleFormatAndSaysWhenBitsAreLost) {
        "the output holds 24 bits per sample, the input 32 (32 bit float)"},
       {{}, {"float.wav", "-o", "out/float.aif"}, "out/float.aif", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, ""},
       {{}, {"w24.wav", "-o", "out/w24.snd"}, "out/w24.snd", SF_FORMAT_AU | SF_FORMAT_PCM_24, ""},
-      {{}, {"a16.aiff", "-o", "out/a16.opus"}, "out/a16.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, ""},
+      {{}, {"a16.aiff", "-o", "out/a16.opus"}, "out/a16.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS,
+       "the output's encoding (Opus) does not keep the input's samples (Signed 16 bit PCM) exactly"},
       {{}, {"w24.wav", "-o", "out/w24.wave", "--encoding", "Signed 16 bit PCM"}, "out/w24.wave",
        SF_FORMAT_WAV | SF_FORMAT_PCM_16, "the output holds 16 bits per sample, the input 24"},
       // A stored float default that FLAC does not offer: the input's 24
