@@ -25,9 +25,12 @@ HostSource* WrapNewDecoder(const char* path) {
 
 HostSource* makeFromTypeTag(const char* tag, int tagLength) {
   if (tagLength < 5 || tag == nullptr) return nullptr;
-  // Six bytes, the terminator included: a longer text does not match. The
-  // comparison stops at the tag's own terminator.
-  if (std::strncmp(tag, kDecoderTypeTag, sizeof kDecoderTypeTag) != 0) return nullptr;
+  // Six bytes, the terminator included, so that a longer text does not
+  // match; but never a byte past the length the host gave: a tag of five
+  // bytes is the five letters alone. The comparison also stops at the tag's
+  // own terminator.
+  size_t compared = tagLength < 6 ? 5 : sizeof kDecoderTypeTag;
+  if (std::strncmp(tag, kDecoderTypeTag, compared) != 0) return nullptr;
   return WrapNewDecoder(nullptr);
 }
 

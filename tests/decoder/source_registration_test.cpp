@@ -1,5 +1,9 @@
 // makeFromTypeTag, makeFromFile and listExtensions, and the record that
 // carries them.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <memory>
 
 #include "plugin/registration_records.h"
@@ -30,6 +34,8 @@ const TagCase kTagCases[] = {
     {"length_4", "KOVRA", 4, false},
     {"negative_length", "KOVRA", -5, false},
     {"sixth_letter", "KOVRAX", 6, false},
+    // The host's length bounds what is read: five bytes are the five letters.
+    {"longer_text_given_as_five_bytes", "KOVRAX", 5, true},
     {"small_letters", "kovra", 5, false},
     {"shorter_text", "KOV", 5, false},
     {"empty_text", "", 5, false},
@@ -58,6 +64,21 @@ TEST_P(TypeTags, MakeADecoderWithoutAFileOnlyForTheTag) {
 
 INSTANTIATE_TEST_SUITE_P(, TypeTags, testing::ValuesIn(kTagCases),
                          [](const testing::TestParamInfo<TagCase>& info) { return info.param.label; });
+
+// A five-byte tag that ends where readable memory ends: the sixth byte, its
+// would-be terminator, is never read.
+TEST_F(DecoderTest, TypeTagIsNotReadPastTheLengthGiven) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  void* pages = mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  ASSERT_NE(pages, MAP_FAILED);
+  ASSERT_EQ(mprotect(static_cast<char*>(pages) + page, page, PROT_NONE), 0);
+  char* tag = static_cast<char*>(pages) + page - 5;
+  std::memcpy(tag, "KOVRA", 5);
+  std::unique_ptr<HostSource> source(makeFromTypeTag(tag, 5));
+  EXPECT_NE(source, nullptr);
+  source.reset();
+  munmap(pages, 2 * page);
+}
 
 struct FileCase {
   const char* label;
