@@ -126,7 +126,7 @@ PEXO_SimpleMediaDecoder::~PEXO_SimpleMediaDecoder() {
   delete[] fileName;
 }
 
-ISimpleMediaDecoder* PEXO_SimpleMediaDecoder::MakeCopy() {
+ISimpleMediaDecoder* PEXO_SimpleMediaDecoder::MakeCopy() noexcept {
   // No memory for a copy means no copy: nothing is thrown into the host.
   auto* copy = new (std::nothrow) PEXO_SimpleMediaDecoder;
   if (copy == nullptr) return nullptr;
@@ -134,7 +134,7 @@ ISimpleMediaDecoder* PEXO_SimpleMediaDecoder::MakeCopy() {
   return copy;
 }
 
-void PEXO_SimpleMediaDecoder::OpenFile(const char* path) {
+void PEXO_SimpleMediaDecoder::OpenFile(const char* path) noexcept {
   bool fileChanges = path != nullptr && std::strcmp(path, fileName != nullptr ? fileName : "") != 0;
   CloseFile(fileChanges);
 
@@ -184,17 +184,17 @@ bool PEXO_SimpleMediaDecoder::FindLength() {
   return true;
 }
 
-void PEXO_SimpleMediaDecoder::CloseFile(bool /*fileChanges*/) {
+void PEXO_SimpleMediaDecoder::CloseFile(bool /*fileChanges*/) noexcept {
   if (handle == nullptr) return;
   SndfileApi.sf_close(handle);
   handle = nullptr;
 }
 
-const char* PEXO_SimpleMediaDecoder::FileName() { return fileName != nullptr ? fileName : ""; }
+const char* PEXO_SimpleMediaDecoder::FileName() noexcept { return fileName != nullptr ? fileName : ""; }
 
-const char* PEXO_SimpleMediaDecoder::TypeTag() { return kDecoderTypeTag; }
+const char* PEXO_SimpleMediaDecoder::TypeTag() noexcept { return kDecoderTypeTag; }
 
-void PEXO_SimpleMediaDecoder::PropertiesText(char* text, int textSize, char* title, int titleSize) {
+void PEXO_SimpleMediaDecoder::PropertiesText(char* text, int textSize, char* title, int titleSize) noexcept {
   BoundedCopy(title, titleSize, kPropertiesTitle);
   if (!IsReady()) {
     BoundedCopy(text, textSize, kNotOpenedText);
@@ -217,28 +217,28 @@ void PEXO_SimpleMediaDecoder::PropertiesText(char* text, int textSize, char* tit
   BoundedCopy(text, textSize, work);
 }
 
-bool PEXO_SimpleMediaDecoder::IsReady() {
+bool PEXO_SimpleMediaDecoder::IsReady() noexcept {
   return handle != nullptr && bitsPerSample != 0 && channelCount != 0 && sampleRate > 0.0;
 }
 
-int PEXO_SimpleMediaDecoder::ChannelCount() { return channelCount; }
+int PEXO_SimpleMediaDecoder::ChannelCount() noexcept { return channelCount; }
 
-int PEXO_SimpleMediaDecoder::SampleBits() { return bitsPerSample; }
+int PEXO_SimpleMediaDecoder::SampleBits() noexcept { return bitsPerSample; }
 
-double PEXO_SimpleMediaDecoder::SampleRateHz() { return sampleRate; }
+double PEXO_SimpleMediaDecoder::SampleRateHz() noexcept { return sampleRate; }
 
-int64_t PEXO_SimpleMediaDecoder::LengthFrames() { return length; }
+int64_t PEXO_SimpleMediaDecoder::LengthFrames() noexcept { return length; }
 
-int64_t PEXO_SimpleMediaDecoder::CurrentFrame() { return position; }
+int64_t PEXO_SimpleMediaDecoder::CurrentFrame() noexcept { return position; }
 
-void PEXO_SimpleMediaDecoder::SeekToFrame(int64_t frame) {
+void PEXO_SimpleMediaDecoder::SeekToFrame(int64_t frame) noexcept {
   if (handle == nullptr) return;
   // Consecutive reads need no seek; a refused seek is not reported.
   if (frame != position) SndfileApi.sf_seek(handle, frame, SEEK_SET);
   position = frame;
 }
 
-int PEXO_SimpleMediaDecoder::ReadFrames(double* buffer, int frameCount) {
+int PEXO_SimpleMediaDecoder::ReadFrames(double* buffer, int frameCount) noexcept {
   if (handle == nullptr) return 0;
   sf_count_t read = SndfileApi.sf_readf_double(handle, buffer, frameCount);
   // Held to what the host asked for: the buffer has room for no more, and

@@ -32,29 +32,29 @@ class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
 
   // A new, unopened decoder holding its own copy of this one's name (none
   // when memory for the copy runs out).
-  ISimpleMediaDecoder* MakeCopy() override;
+  ISimpleMediaDecoder* MakeCopy() noexcept override;
   // Closes, takes the new name (null keeps the stored one) and opens it.
   // The outcome shows in IsReady.
-  void OpenFile(const char* path) override;
+  void OpenFile(const char* path) noexcept override;
   // Closes the file; name, per-file values and position stay.
-  void CloseFile(bool fileChanges) override;
-  const char* FileName() override;
-  const char* TypeTag() override;
+  void CloseFile(bool fileChanges) noexcept override;
+  const char* FileName() noexcept override;
+  const char* TypeTag() noexcept override;
   // Fills title and text, each bounded by its size: at most that many
   // bytes, zero bytes after a shorter text, no terminator after a longer one.
-  void PropertiesText(char* text, int textSize, char* title, int titleSize) override;
-  bool IsReady() override;
-  int ChannelCount() override;
-  int SampleBits() override;
-  double SampleRateHz() override;
-  int64_t LengthFrames() override;
-  int64_t CurrentFrame() override;
+  void PropertiesText(char* text, int textSize, char* title, int titleSize) noexcept override;
+  bool IsReady() noexcept override;
+  int ChannelCount() noexcept override;
+  int SampleBits() noexcept override;
+  double SampleRateHz() noexcept override;
+  int64_t LengthFrames() noexcept override;
+  int64_t CurrentFrame() noexcept override;
   // Seeks only when frame differs from the counted position; the position
   // becomes frame even when the library refuses the seek.
-  void SeekToFrame(int64_t frame) override;
+  void SeekToFrame(int64_t frame) noexcept override;
   // Reads up to frameCount frames into buffer, which has room for
   // frameCount x channel count samples; returns the frames read.
-  int ReadFrames(double* buffer, int frameCount) override;
+  int ReadFrames(double* buffer, int frameCount) noexcept override;
 
  private:
   // For an open handle whose length libsndfile does not know: sets length

@@ -23,7 +23,7 @@ HostSource* WrapNewDecoder(const char* path) {
 
 }  // namespace
 
-HostSource* makeFromTypeTag(const char* tag, int tagLength) {
+HostSource* makeFromTypeTag(const char* tag, int tagLength) noexcept {
   if (tagLength < 5 || tag == nullptr) return nullptr;
   // Six bytes, the terminator included, so that a longer text does not
   // match; but never a byte past the length the host gave: a tag of five
@@ -34,7 +34,7 @@ HostSource* makeFromTypeTag(const char* tag, int tagLength) {
   return WrapNewDecoder(nullptr);
 }
 
-HostSource* makeFromFile(const char* path, int level) {
+HostSource* makeFromFile(const char* path, int level) noexcept {
   if (path == nullptr) return nullptr;
   if (level <= 6) return nullptr;
   if (strnlen(path, 5) < 5) return nullptr;
@@ -45,7 +45,7 @@ HostSource* makeFromFile(const char* path, int level) {
   return nullptr;
 }
 
-const char* listExtensions(int index, const char** description) {
+const char* listExtensions(int index, const char** description) noexcept {
   switch (index) {
     case 0:
       if (description != nullptr) *description = "Paris Audio Files";

@@ -6,13 +6,13 @@
 
 // A source around a new decoder without a file when tag is exactly "KOVRA"
 // and tagLength at least 5; null otherwise.
-HostSource* makeFromTypeTag(const char* tag, int tagLength);
+HostSource* makeFromTypeTag(const char* tag, int tagLength) noexcept;
 
 // A source around a decoder opened on path, for attempt levels above 6 and
 // names of five or more characters; null when refused or when the file
 // cannot be opened (the source is then deleted).
-HostSource* makeFromFile(const char* path, int level);
+HostSource* makeFromFile(const char* path, int level) noexcept;
 
 // Extension index (0 "PAF", 1 "CAF"; null beyond) and its description,
 // stored through description unless that is null.
-const char* listExtensions(int index, const char** description);
+const char* listExtensions(int index, const char** description) noexcept;

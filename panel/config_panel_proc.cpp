@@ -63,7 +63,7 @@ void Query(HWND panel, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-INT_PTR ConfigPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR ConfigPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   switch (message) {
     case WM_INITDIALOG: {
       // Without a start record the panel opens as for a tag-only block.

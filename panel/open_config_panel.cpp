@@ -5,7 +5,7 @@
 #include "panel/panel.h"
 #include "sink/sink_config_block.h"
 
-HWND openConfigPanel(const void* block, int blockSize, HWND parentWindow) {
+HWND openConfigPanel(const void* block, int blockSize, HWND parentWindow) noexcept {
   if (!HasSinkTag(block, blockSize, 4)) return nullptr;
   // Lives on this stack: the dialog reads it during creation only.
   ConfigPanelStart start = {block, blockSize};

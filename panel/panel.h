@@ -20,10 +20,10 @@ struct ConfigPanelStart {
 // The registration record's openConfigPanel: a panel (hidden) inside
 // `parentWindow` for a block of at least 4 bytes that begins with the sink's
 // tag; null for any other block or when the dialog cannot be created.
-HWND openConfigPanel(const void* block, int blockSize, HWND parentWindow);
+HWND openConfigPanel(const void* block, int blockSize, HWND parentWindow) noexcept;
 
 // The panel's dialog procedure; 0 for every message.
-INT_PTR ConfigPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR ConfigPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Rebuild the encoding list (and below it the byte-order list) for the
 // selected format, or the byte-order list for the selected encoding, and

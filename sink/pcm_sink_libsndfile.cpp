@@ -103,7 +103,7 @@ PCM_sink_libsndfile::~PCM_sink_libsndfile() {
   // The texts go with the members: fileName, subtypeName, majorName.
 }
 
-void PCM_sink_libsndfile::DescribeOutput(char* buffer, int capacity) {
+void PCM_sink_libsndfile::DescribeOutput(char* buffer, int capacity) noexcept {
   if (buffer == nullptr || capacity < 1) return;
   char text[kDescriptionSize];
   int length = std::snprintf(text, sizeof text, "%s, %s, Sr: %d Hz, Ch: %dch", majorName.Get(),
@@ -116,21 +116,21 @@ void PCM_sink_libsndfile::DescribeOutput(char* buffer, int capacity) {
   std::memset(buffer + copied, 0, static_cast<size_t>(capacity - copied));
 }
 
-const char* PCM_sink_libsndfile::GetOutputFileName() { return fileName.Get(); }
+const char* PCM_sink_libsndfile::GetOutputFileName() noexcept { return fileName.Get(); }
 
-int PCM_sink_libsndfile::GetChannelCount() { return channelCount; }
+int PCM_sink_libsndfile::GetChannelCount() noexcept { return channelCount; }
 
-double PCM_sink_libsndfile::GetLengthSeconds() {
+double PCM_sink_libsndfile::GetLengthSeconds() noexcept {
   if (sampleRate <= 0) return 0.0;
   return static_cast<double>(framesWritten) / static_cast<double>(sampleRate);
 }
 
-int64_t PCM_sink_libsndfile::GetOutputCount() { return outputCount; }
+int64_t PCM_sink_libsndfile::GetOutputCount() noexcept { return outputCount; }
 
-void PCM_sink_libsndfile::WriteAuxiliary(int, void*, int) {}
+void PCM_sink_libsndfile::WriteAuxiliary(int, void*, int) noexcept {}
 
 int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int frameCount, int blockChannels, int hostValue1,
-                                        int hostValue2) {
+                                        int hostValue2) noexcept {
   if (peakBuilder != nullptr) peakBuilder->AddBlock(buffers, frameCount, blockChannels, hostValue1, hostValue2);
   // Negative counts describe no block; a product of two of them is no count.
   if (frameCount < 0 || blockChannels < 0 || fileHandle == nullptr) return 0;
@@ -156,12 +156,12 @@ int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int frameCount, int bl
   return written;
 }
 
-int PCM_sink_libsndfile::PeakQuery(int request, void* data, int size) {
+int PCM_sink_libsndfile::PeakQuery(int request, void* data, int size) noexcept {
   if (peakBuilder != nullptr) return peakBuilder->PeakQuery(request, data, size);
   return 0;
 }
 
-void PCM_sink_libsndfile::PeakRecordQuery(void* record, int index, int flags) {
+void PCM_sink_libsndfile::PeakRecordQuery(void* record, int index, int flags) noexcept {
   if (peakBuilder != nullptr) {
     peakBuilder->PeakRecordQuery(record, index, flags);
     return;

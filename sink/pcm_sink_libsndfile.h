@@ -22,17 +22,17 @@ class PCM_sink_libsndfile : public PCM_sink {
   PCM_sink_libsndfile(const PCM_sink_libsndfile&) = delete;
   PCM_sink_libsndfile& operator=(const PCM_sink_libsndfile&) = delete;
 
-  void DescribeOutput(char* buffer, int capacity) override;
-  const char* GetOutputFileName() override;
-  int GetChannelCount() override;
-  double GetLengthSeconds() override;
-  int64_t GetOutputCount() override;
-  void WriteAuxiliary(int kind, void* data, int size) override;
+  void DescribeOutput(char* buffer, int capacity) noexcept override;
+  const char* GetOutputFileName() noexcept override;
+  int GetChannelCount() noexcept override;
+  double GetLengthSeconds() noexcept override;
+  int64_t GetOutputCount() noexcept override;
+  void WriteAuxiliary(int kind, void* data, int size) noexcept override;
   // frameCount x blockChannels interleaved values from buffers[0].
   int64_t WriteBlock(double** buffers, int frameCount, int blockChannels, int hostValue1,
-                     int hostValue2) override;
-  int PeakQuery(int request, void* data, int size) override;
-  void PeakRecordQuery(void* record, int index, int flags) override;
+                     int hostValue2) noexcept override;
+  int PeakQuery(int request, void* data, int size) noexcept override;
+  void PeakRecordQuery(void* record, int index, int flags) noexcept override;
 
   bool IsOpen() const { return fileHandle != nullptr; }
 

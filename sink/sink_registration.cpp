@@ -19,12 +19,12 @@ const char kFallbackExtension[] = "var";
 
 }  // namespace
 
-unsigned int typeTagAndLabel(const char** label) {
+unsigned int typeTagAndLabel(const char** label) noexcept {
   if (label != nullptr) *label = kSinkLabel;
   return kSinkTypeTag;
 }
 
-const char* extensionFor(const void* block, int size) {
+const char* extensionFor(const void* block, int size) noexcept {
   if (size <= 4) return size == 4 && HasSinkTag(block, size, 4) ? kFallbackExtension : nullptr;
   if (size < 8 || !HasSinkTag(block, size, 8)) return nullptr;
   const int major = BlockFormatWord(block) & kMajorFormatMask;
@@ -40,7 +40,7 @@ const char* extensionFor(const void* block, int size) {
 }
 
 PCM_sink* makeSink(const char* path, const void* block, int size, int channels, int sampleRate,
-                   bool buildPeaks) {
+                   bool buildPeaks) noexcept {
   if (!HasSinkTag(block, size, 4)) return nullptr;
   if (LoadSndfile() != 0) {
     std::printf("could not load libsndfile\n");

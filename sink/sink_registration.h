@@ -9,14 +9,14 @@
 extern const char kSinkLabel[];
 
 // Stores the label through label, unless null; returns the type tag.
-unsigned int typeTagAndLabel(const char** label);
+unsigned int typeTagAndLabel(const char** label) noexcept;
 
 // The extension, without dot, of the files a block makes: "var" for a block
 // that is only the tag, libsndfile's extension of the block's major format,
 // or null for a block that is not the writer's.
-const char* extensionFor(const void* block, int size);
+const char* extensionFor(const void* block, int size) noexcept;
 
 // A new writer for the file, owned by the host, or null when the block is
 // not the writer's, libsndfile is missing, or the file does not open.
 PCM_sink* makeSink(const char* path, const void* block, int size, int channels, int sampleRate,
-                   bool buildPeaks);
+                   bool buildPeaks) noexcept;

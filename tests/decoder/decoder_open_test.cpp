@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(, DecoderOpensEachFormat, testing::ValuesIn(fixtures::A
 // Records the flag OpenFile passes to CloseFile through the interface.
 class RecordingDecoder : public PEXO_SimpleMediaDecoder {
  public:
-  void CloseFile(bool fileChanges) override {
+  void CloseFile(bool fileChanges) noexcept override {
     closes.push_back(fileChanges);
     PEXO_SimpleMediaDecoder::CloseFile(fileChanges);
   }
