@@ -2,6 +2,9 @@
 // audio file through libsndfile.
 #include "decoder/simple_media_decoder.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -10,6 +13,7 @@
 #include "binding/format_info.h"
 #include "binding/host_api.h"
 #include "binding/sndfile_api.h"
+#include "decoder/ogg_vorbis_layout.h"
 
 namespace {
 
@@ -110,6 +114,16 @@ int64_t Advance(int64_t position, int frames) {
   return result;
 }
 
+// Samples read and discarded at a time while a seek reads on to its frame:
+// 32 KiB on the stack, so that seeking allocates nothing.
+constexpr int kSkipChunkSamples = 4096;
+
+// True for the DWVW encodings, whose seek in libsndfile reaches frame 0 only.
+bool SeeksOnlyToTheStart(int subtype) {
+  return subtype == SF_FORMAT_DWVW_12 || subtype == SF_FORMAT_DWVW_16 || subtype == SF_FORMAT_DWVW_24 ||
+         subtype == SF_FORMAT_DWVW_N;
+}
+
 // libsndfile's name of a major format or subtype, or "unknown".
 const char* FormatName(int format) {
   SF_FORMAT_INFO formatInfo;
@@ -161,7 +175,9 @@ void PEXO_SimpleMediaDecoder::OpenFile(const char* path) noexcept {
   if (handle == nullptr) return;
 
   length = info.frames;
+  handlePosition = 0;
   if (!LengthIsTrusted(length) && !FindLength()) return;
+  ChooseSeekStrategy();
   bitsPerSample = BitsPerSampleOf(info.format & SF_FORMAT_SUBMASK);
   channelCount = info.channels;
   sampleRate = static_cast<double>(info.samplerate);
@@ -233,9 +249,110 @@ int64_t PEXO_SimpleMediaDecoder::CurrentFrame() noexcept { return position; }
 
 void PEXO_SimpleMediaDecoder::SeekToFrame(int64_t frame) noexcept {
   if (handle == nullptr) return;
-  // Consecutive reads need no seek; a refused seek is not reported.
-  if (frame != position) SndfileApi.sf_seek(handle, frame, SEEK_SET);
+  // Consecutive reads need no seek; a refused seek is not reported. A frame
+  // outside the file (or any frame of a stream of unknown length) goes to
+  // libsndfile as it is, and the handle stays where it was when refused.
+  if (frame != position) {
+    if (seekStrategy == SeekStrategy::kLibrary || frame < 0 || frame > length) {
+      SeekHandle(frame);
+    } else {
+      SeekExactly(frame);
+    }
+  }
   position = frame;
+}
+
+// libsndfile's seek is exact in PCM, FLAC, MP3 and Opus (within 1e-7 at the
+// bit rates Opus spends on its transform mode) and the other codecs that
+// seek at all. In Ogg Vorbis it is not: the first lapped block after its
+// bisection is decoded without its predecessor, and a bisection that lands
+// on the final page misplaces the stream by the frames that page trims off.
+// GSM 6.10, the G.72x and NMS ADPCMs, VOX, XI's DPCM and an MP3 of unknown
+// length refuse every seek, and DWVW seeks to frame 0 only.
+void PEXO_SimpleMediaDecoder::ChooseSeekStrategy() {
+  const int subtype = info.format & SF_FORMAT_SUBMASK;
+  if (info.seekable == 0 || SeeksOnlyToTheStart(subtype)) {
+    seekStrategy = SeekStrategy::kReadForward;
+  } else if ((info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_OGG && subtype == SF_FORMAT_VORBIS) {
+    seekStrategy = SeekStrategy::kPreRoll;
+  } else {
+    seekStrategy = SeekStrategy::kLibrary;
+  }
+  preRollFrames = -1;
+  finalPageStart = -1;
+}
+
+void PEXO_SimpleMediaDecoder::SeekExactly(int64_t frame) {
+  if (seekStrategy == SeekStrategy::kReadForward) {
+    // Reading on is the only way forward; back means from the start.
+    if (frame < handlePosition && !StartAgain()) return;
+    ReadOnTo(frame);
+    return;
+  }
+  if (preRollFrames < 0) {
+    const VorbisLayout layout = ReadVorbisLayout(fileName);
+    preRollFrames = layout.longBlockFrames > 0 ? layout.longBlockFrames : kLargestVorbisBlock;
+    // Unknown, the whole stream counts as final: seeks read on from frame 0.
+    finalPageStart = layout.finalPageFrames >= 0 && layout.finalPageFrames <= length
+                         ? length - layout.finalPageFrames
+                         : 0;
+  }
+  // A target a pre-roll ahead or less costs no more read straight on.
+  if (frame >= handlePosition && frame - handlePosition <= preRollFrames) {
+    ReadOnTo(frame);
+    return;
+  }
+  // One long block early, so the block lapped into the target is decoded
+  // with its predecessor, and never from inside the final page.
+  const int64_t start = std::max<int64_t>(0, std::min(frame, finalPageStart) - preRollFrames);
+  if (!SeekHandle(start) || handlePosition > frame) {
+    if (!SeekHandle(0)) return;
+  }
+  ReadOnTo(frame);
+}
+
+bool PEXO_SimpleMediaDecoder::SeekHandle(int64_t frame) {
+  const sf_count_t reached = SndfileApi.sf_seek(handle, frame, SEEK_SET);
+  if (reached < 0) return false;
+  handlePosition = reached;
+  return true;
+}
+
+bool PEXO_SimpleMediaDecoder::ReadOnTo(int64_t frame) {
+  if (info.channels <= 0 || info.channels > kSkipChunkSamples) return false;
+  double discarded[kSkipChunkSamples];
+  const int64_t chunkFrames = kSkipChunkSamples / info.channels;
+  while (handlePosition < frame) {
+    const int64_t wanted = std::min(chunkFrames, frame - handlePosition);
+    sf_count_t read = SndfileApi.sf_readf_double(handle, discarded, wanted);
+    if (read <= 0) return false;
+    handlePosition += std::min<int64_t>(read, wanted);
+  }
+  return true;
+}
+
+// A seek to frame 0 where libsndfile makes one; else, for a regular file
+// (never a pipe, whose reopening would wait for a writer), the file opened
+// again, which replaces the handle only when it opens with the same shape.
+bool PEXO_SimpleMediaDecoder::StartAgain() {
+  if (SndfileApi.sf_seek(handle, 0, SEEK_SET) == 0) {
+    handlePosition = 0;
+    return true;
+  }
+  struct stat status;
+  if (fileName == nullptr || stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  SF_INFO again{};
+  again.format = SF_ENDIAN_BIG;
+  SNDFILE* fresh = SndfileApi.sf_open(fileName, SFM_READ, &again);
+  if (fresh == nullptr) return false;
+  if (again.format != info.format || again.channels != info.channels || again.samplerate != info.samplerate) {
+    SndfileApi.sf_close(fresh);
+    return false;
+  }
+  SndfileApi.sf_close(handle);
+  handle = fresh;
+  handlePosition = 0;
+  return true;
 }
 
 int PEXO_SimpleMediaDecoder::ReadFrames(double* buffer, int frameCount) noexcept {
@@ -249,5 +366,6 @@ int PEXO_SimpleMediaDecoder::ReadFrames(double* buffer, int frameCount) noexcept
   int frames = static_cast<int>(read);
   HostApi.update_disk_counters(BitsRead(bitsPerSample, info.channels, frames), 0);
   position = Advance(position, frames);
+  handlePosition = Advance(handlePosition, frames);
   return frames;
 }

@@ -8,6 +8,11 @@
 // count), OpenFile reads a seekable file through once to count its frames
 // and starts again at frame 0; an input that cannot be read twice (a pipe)
 // reports length 0, meaning unknown: read until a read returns 0.
+//
+// Seeking: a seek inside the file delivers what a linear read delivers from
+// that frame. Where libsndfile's own seek is exact (PCM, FLAC, MP3, Opus and
+// most others) it is the only call; Ogg Vorbis and the codecs libsndfile
+// cannot seek in get a strategy of their own (see SeekStrategy).
 #pragma once
 
 #include <sndfile.h>
@@ -50,7 +55,8 @@ class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
   int64_t LengthFrames() noexcept override;
   int64_t CurrentFrame() noexcept override;
   // Seeks only when frame differs from the counted position; the position
-  // becomes frame even when the library refuses the seek.
+  // becomes frame even when the library refuses the seek. A frame outside
+  // 0 to the length is passed to libsndfile, which refuses it.
   void SeekToFrame(int64_t frame) noexcept override;
   // Reads up to frameCount frames into buffer, which has room for
   // frameCount x channel count samples; returns the frames read.
@@ -61,6 +67,31 @@ class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
   // by counting (0 for a pipe). False when the file could not be opened
   // again after counting; the decoder is then closed.
   bool FindLength();
+
+  // How seeks reach their frame in the open file.
+  enum class SeekStrategy {
+    kLibrary,      // libsndfile's seek is exact
+    kPreRoll,      // Ogg Vorbis: seek a long block early, away from the final page, and read on
+    kReadForward,  // no seek in the codec: read on, or start again from frame 0 and read on
+  };
+  void ChooseSeekStrategy();
+  // Moves the handle to frame, 0 <= frame <= length, by the strategy.
+  void SeekExactly(int64_t frame);
+  // libsndfile's seek; the handle's position follows when it succeeds.
+  bool SeekHandle(int64_t frame);
+  // Reads and discards frames up to frame; false when the file ends first.
+  bool ReadOnTo(int64_t frame);
+  // Puts the handle at frame 0: a seek, else the file opened again.
+  bool StartAgain();
+
+  SeekStrategy seekStrategy = SeekStrategy::kLibrary;
+  // For kPreRoll: the frames read before a target, and the first frame
+  // that only the final page completes (read from the file at the first
+  // seek that needs them; -1 until then).
+  int64_t preRollFrames = -1;
+  int64_t finalPageStart = -1;
+  // Where libsndfile's handle stands: the frame its next read delivers.
+  int64_t handlePosition = 0;
 
   SNDFILE* handle = nullptr;
   SF_INFO info{};

@@ -1,8 +1,11 @@
 // Random sequences of seeks, reads, closes and reopens, each step compared
 // with a libsndfile handle driven directly and with a model of the counted
-// position. Seeded: a failing sequence is named by its seed.
+// position. Seeded: a failing sequence is named by its seed. The model
+// reaches a frame inside the file by reading on from frame 0, so what it
+// delivers after a seek is what a linear read delivers.
 #include <cstring>
 #include <random>
+#include <vector>
 
 #include "tests/common/sndfile_recorder.h"
 #include "tests/decoder/decoder_test.h"
@@ -26,6 +29,16 @@ struct Model {
     if (handle != nullptr) sf_close(handle);
     handle = nullptr;
   }
+  // A frame outside the file goes to libsndfile, which refuses it.
+  void Seek(int64_t frame) {
+    if (frame < 0 || frame > info.frames) {
+      sf_seek(handle, frame, SEEK_SET);
+      return;
+    }
+    sf_seek(handle, 0, SEEK_SET);
+    std::vector<double> discarded(static_cast<size_t>(frame) * info.channels + 1);
+    if (frame > 0) sf_readf_double(handle, discarded.data(), frame);
+  }
 
   std::string path;
   SNDFILE* handle = nullptr;
@@ -48,6 +61,9 @@ TEST_P(DecoderModel, FollowsLibsndfileAndTheCountedPosition) {
   PEXO_SimpleMediaDecoder decoder;
   decoder.OpenFile(path.c_str());
   SndfileRecorder spy;
+  // Where libsndfile's own seek is exact, the decoder makes exactly that one
+  // call; in Ogg Vorbis it seeks earlier, or not at all, and reads on.
+  const bool seeksAsAsked = (file.format & SF_FORMAT_SUBMASK) != SF_FORMAT_VORBIS;
   auto pick = [&](int64_t low, int64_t high) { return std::uniform_int_distribution<int64_t>(low, high)(random); };
 
   for (int step = 0; step < kStepsPerSequence; ++step) {
@@ -83,11 +99,17 @@ TEST_P(DecoderModel, FollowsLibsndfileAndTheCountedPosition) {
       size_t seeksBefore = spy.seeks.size();
       decoder.SeekToFrame(frame);
       bool seeks = open && frame != model.position;
-      ASSERT_EQ(spy.seeks.size(), seeksBefore + (seeks ? 1 : 0)) << "seek to " << frame;
-      if (seeks) {
-        EXPECT_EQ(spy.seeks.back().frame, frame);
-        sf_seek(model.handle, frame, SEEK_SET);
+      if (seeksAsAsked || !seeks || frame < 0 || frame > length) {
+        ASSERT_EQ(spy.seeks.size(), seeksBefore + (seeks ? 1 : 0)) << "seek to " << frame;
+        if (seeks) {
+          EXPECT_EQ(spy.seeks.back().frame, frame);
+        }
+      } else {
+        for (size_t i = seeksBefore; i < spy.seeks.size(); ++i) {
+          EXPECT_LE(spy.seeks[i].frame, frame);
+        }
       }
+      if (seeks) model.Seek(frame);
       if (open) model.position = frame;
     } else if (action < 95) {
       decoder.OpenFile(pick(0, 1) == 0 ? nullptr : path.c_str());
