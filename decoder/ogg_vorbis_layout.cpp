@@ -27,13 +27,27 @@ uint64_t Read64(const unsigned char* bytes) {
 }
 
 // Ogg's page checksum: CRC-32, polynomial 0x04C11DB7, no reflection, over
-// the page with its checksum field taken as zero.
+// the page with its checksum field taken as zero; by a table of the 256
+// byte values, built when compiling.
+struct ChecksumTable {
+  uint32_t entries[256];
+};
+constexpr ChecksumTable MakeChecksumTable() {
+  ChecksumTable table{};
+  for (uint32_t byte = 0; byte < 256; ++byte) {
+    uint32_t crc = byte << 24;
+    for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) != 0 ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    table.entries[byte] = crc;
+  }
+  return table;
+}
+constexpr ChecksumTable kChecksumTable = MakeChecksumTable();
+
 uint32_t PageChecksum(const unsigned char* page, size_t size) {
   uint32_t crc = 0;
   for (size_t i = 0; i < size; ++i) {
-    unsigned char byte = (i >= 22 && i < 26) ? 0 : page[i];
-    crc ^= static_cast<uint32_t>(byte) << 24;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) != 0 ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    const unsigned char byte = (i >= 22 && i < 26) ? 0 : page[i];
+    crc = (crc << 8) ^ kChecksumTable.entries[((crc >> 24) ^ byte) & 0xFFu];
   }
   return crc;
 }
