@@ -28,6 +28,7 @@ constexpr UINT CB_GETITEMDATA = 0x0150;
 constexpr UINT CB_SETITEMDATA = 0x0151;
 constexpr LRESULT CB_OKAY = 0;
 constexpr LRESULT CB_ERR = -1;
+constexpr LRESULT CB_ERRSPACE = -2;
 constexpr UINT CBN_SELCHANGE = 1;
 constexpr UINT TBM_GETPOS = 0x0400;
 constexpr UINT TBM_GETRANGEMIN = 0x0401;

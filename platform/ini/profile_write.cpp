@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 #include "platform/ini/ini_scan.h"
 #include "platform/win32.h"
@@ -161,8 +160,20 @@ bool WriteEdited(int in, Output& out, const char* section, const char* key, cons
 // Flushes the folder that holds path, so that a rename in it is on the disk.
 void SyncFolderOf(const char* path) {
   const char* slash = std::strrchr(path, '/');
-  std::string folder = slash == nullptr ? "." : slash == path ? "/" : std::string(path, static_cast<size_t>(slash - path));
-  int descriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int descriptor;
+  if (slash == nullptr || slash == path) {
+    descriptor = open(slash == nullptr ? "." : "/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  } else {
+    // The folder's name, copied without an allocation that could throw; with
+    // no memory for it the rename stands, only not yet flushed.
+    size_t length = static_cast<size_t>(slash - path);
+    char* folder = static_cast<char*>(std::malloc(length + 1));
+    if (folder == nullptr) return;
+    std::memcpy(folder, path, length);
+    folder[length] = '\0';
+    descriptor = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    std::free(folder);
+  }
   if (descriptor < 0) return;
   (void)fsync(descriptor);
   close(descriptor);

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/win32/allocation.h"
 #include "platform/win32/control_procedures.h"
 
 namespace win32_layer {
@@ -29,17 +30,22 @@ ComboBoxItem* ItemAt(Window& window, WPARAM index) {
   return &window.items[static_cast<size_t>(position)];
 }
 
+// The new item's index, or CB_ERRSPACE with the list unchanged.
 LRESULT AddString(Window& window, LPARAM lParam) {
   const char* text = reinterpret_cast<const char*>(lParam);
   ComboBoxItem item;
-  item.text = text != nullptr ? text : "";
+  if (!Allocates([&] { item.text = text != nullptr ? text : ""; })) return CB_ERRSPACE;
   size_t index = window.items.size();
   if ((window.style & CBS_SORT) != 0) {
     index = 0;
     while (index < window.items.size() && !SortsBefore(item.text, window.items[index].text)) ++index;
-    if (window.selection >= 0 && static_cast<size_t>(window.selection) >= index) ++window.selection;
   }
-  window.items.insert(window.items.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
+  if (!Allocates([&] {
+        window.items.insert(window.items.begin() + static_cast<std::ptrdiff_t>(index), std::move(item));
+      })) {
+    return CB_ERRSPACE;
+  }
+  if (window.selection >= 0 && static_cast<size_t>(window.selection) >= index) ++window.selection;
   return static_cast<LRESULT>(index);
 }
 
@@ -87,10 +93,13 @@ LRESULT ComboBoxProcedure(Window& window, UINT message, WPARAM wParam, LPARAM lP
       window.items.clear();
       window.selection = -1;
       return CB_OKAY;
-    case WM_GETTEXT:
-      return CopyTextOut(window.selection >= 0 ? window.items[static_cast<size_t>(window.selection)].text
-                                               : std::string(),
-                         wParam, lParam);
+    case WM_GETTEXT: {
+      // The selection's text is copied out, never copied within.
+      static const std::string kNoSelection;
+      const std::string& text =
+          window.selection >= 0 ? window.items[static_cast<size_t>(window.selection)].text : kNoSelection;
+      return CopyTextOut(text, wParam, lParam);
+    }
     case WM_GETTEXTLENGTH:
       return window.selection >= 0
                  ? static_cast<LRESULT>(window.items[static_cast<size_t>(window.selection)].text.size())

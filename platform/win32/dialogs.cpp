@@ -1,6 +1,7 @@
 // CreateDialogParamA: a modeless dialog built from a template among a
 // module's resources, with its controls as children in template order.
 #include "platform/win32.h"
+#include "platform/win32/allocation.h"
 #include "platform/win32/dialog_template.h"
 #include "platform/win32/module_resources.h"
 #include "platform/win32/window_tree.h"
@@ -13,8 +14,8 @@ namespace {
 
 // Creates the dialog window and its controls and attaches the procedure,
 // all under one hold of the lock, so that no other thread can destroy the
-// dialog half-made; null when the parent is refused or a control's class
-// does not exist (nothing is left behind). The focus control is the first
+// dialog half-made; null when the parent is refused, a control's class
+// does not exist or memory runs out (nothing is left behind). The focus control is the first
 // one with WS_TABSTOP.
 HWND BuildDialog(const win32_layer::DialogTemplate& dialog, HWND parent, DLGPROC procedure,
                  HWND* focus) {
@@ -47,9 +48,10 @@ HWND BuildDialog(const win32_layer::DialogTemplate& dialog, HWND parent, DLGPROC
       window->procedure = procedure;
       return handle;
     }
+    // No procedure has seen the dialog: it goes without messages, and
+    // without allocating, so that memory running out leaves nothing behind.
+    win32_layer::RemoveTreeLocked(table, handle);
   }
-  // No procedure is attached yet, so this destruction calls no user code.
-  DestroyWindow(handle);
   return nullptr;
 }
 
@@ -63,8 +65,10 @@ extern "C" HWND CreateDialogParamA(HINSTANCE module, const char* templateName, H
   const unsigned char* data;
   size_t size;
   win32_layer::DialogTemplate dialog;
+  bool parsed = false;
   if (!win32_layer::FindModuleResource(module, RT_DIALOG, number, &data, &size) ||
-      !win32_layer::ParseDialogTemplate(data, size, &dialog)) {
+      !win32_layer::Allocates([&] { parsed = win32_layer::ParseDialogTemplate(data, size, &dialog); }) ||
+      !parsed) {
     return nullptr;
   }
   HWND focus = nullptr;

@@ -4,6 +4,8 @@
 // live window only after its slot had been reused 2^32 times.
 #include "platform/win32/window_table.h"
 
+#include "platform/win32/allocation.h"
+
 namespace win32_layer {
 namespace {
 
@@ -30,9 +32,8 @@ Window* WindowTable::Add(std::unique_ptr<Window> window) {
   if (!freeSlots.empty()) {
     slot = freeSlots.front();
     freeSlots.pop_front();
-  } else if (slots.size() < kMaxSlots) {
-    slot = slots.size();
-    slots.emplace_back();
+  } else if (slots.size() < kMaxSlots && Allocates([&] { slots.emplace_back(); })) {
+    slot = slots.size() - 1;
   } else {
     return nullptr;
   }
@@ -55,7 +56,9 @@ void WindowTable::Remove(HWND handle) {
   size_t slot = (reinterpret_cast<uintptr_t>(handle) & 0xFFFF) - 1;
   slots[slot].window.reset();
   ++slots[slot].generation;
-  freeSlots.push_back(static_cast<uint16_t>(slot));
+  // Without memory for the free list the slot is never used again; the
+  // table stays whole.
+  (void)Allocates([&] { freeSlots.push_back(static_cast<uint16_t>(slot)); });
 }
 
 }  // namespace win32_layer

@@ -19,7 +19,8 @@ class WindowTable {
   static WindowTable& Instance();
   std::mutex& Lock() { return mutex; }
 
-  // Takes the window, gives it its handle; null when every slot is in use.
+  // Takes the window, gives it its handle; null when every slot is in use
+  // or memory runs out (the window is then deleted).
   Window* Add(std::unique_ptr<Window> window);
   // The live window of a handle, or null.
   Window* Find(HWND handle);

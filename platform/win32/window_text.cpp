@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/win32/allocation.h"
 #include "platform/win32/control_procedures.h"
 
 namespace win32_layer {
@@ -20,8 +21,7 @@ bool WindowTextMessage(Window& window, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(lParam);
-      window.text = text != nullptr ? text : "";
-      *result = TRUE;
+      *result = Allocates([&] { window.text = text != nullptr ? text : ""; }) ? TRUE : FALSE;
       return true;
     }
     case WM_GETTEXT:

@@ -2,15 +2,29 @@
 #include "platform/win32/window_tree.h"
 
 #include <algorithm>
+#include <new>
 
 #include "platform/win32.h"
+#include "platform/win32/allocation.h"
 
 namespace win32_layer {
 namespace {
 
-// Marks the subtree as being destroyed and lists it parents first. A part
-// already being destroyed, by a DestroyWindow further up the stack, is left
-// to that call: each window hears WM_DESTROY once.
+// The number of windows in the subtree that no DestroyWindow further up
+// the stack has taken.
+size_t CountSubtree(WindowTable& table, const Window& window) {
+  if (window.destroying) return 0;
+  size_t count = 1;
+  for (HWND child : window.children) {
+    if (const Window* found = table.Find(child)) count += CountSubtree(table, *found);
+  }
+  return count;
+}
+
+// Marks the subtree as being destroyed and lists it parents first, into a
+// list with room for it. A part already being destroyed, by a DestroyWindow
+// further up the stack, is left to that call: each window hears WM_DESTROY
+// once.
 void CollectSubtree(WindowTable& table, Window& window, std::vector<HWND>& subtree) {
   if (window.destroying) return;
   window.destroying = true;
@@ -31,13 +45,20 @@ Window* CreateWindowLocked(WindowTable& table, WindowClass windowClass, HWND par
   } else if ((style & WS_CHILD) != 0) {
     return nullptr;
   }
-  auto window = std::make_unique<Window>();
+  // Room in the parent's list first, so that nothing below can fail after
+  // the window is in the table.
+  if (parentWindow != nullptr &&
+      !Allocates([&] { parentWindow->children.reserve(parentWindow->children.size() + 1); })) {
+    return nullptr;
+  }
+  std::unique_ptr<Window> window(new (std::nothrow) Window);
+  if (window == nullptr) return nullptr;
+  if (!Allocates([&] { window->text = text != nullptr ? text : ""; })) return nullptr;
   window->windowClass = windowClass;
   window->parent = parent;
   window->id = (style & WS_CHILD) != 0 ? id : 0;
   window->style = style;
   window->exStyle = exStyle;
-  window->text = text != nullptr ? text : "";
   Window* added = table.Add(std::move(window));
   if (added != nullptr && parentWindow != nullptr) parentWindow->children.push_back(added->handle);
   return added;
@@ -50,6 +71,8 @@ bool DestroyTree(HWND handle) {
     std::lock_guard<std::mutex> lock(table.Lock());
     Window* window = table.Find(handle);
     if (window == nullptr || window->destroying) return false;
+    // Without memory for the list the window stays, whole and alive.
+    if (!Allocates([&] { subtree.reserve(CountSubtree(table, *window)); })) return false;
     CollectSubtree(table, *window, subtree);
   }
   for (HWND member : subtree) SendMessageA(member, WM_DESTROY, 0, 0);
@@ -65,6 +88,18 @@ bool DestroyTree(HWND handle) {
   // the list is complete.
   for (HWND member : subtree) table.Remove(member);
   return true;
+}
+
+void RemoveTreeLocked(WindowTable& table, HWND handle) {
+  Window* window = table.Find(handle);
+  if (window == nullptr) return;
+  std::vector<HWND> children = std::move(window->children);  // moved, not copied
+  for (HWND child : children) RemoveTreeLocked(table, child);
+  if (Window* parent = table.Find(window->parent)) {
+    auto& siblings = parent->children;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), handle), siblings.end());
+  }
+  table.Remove(handle);
 }
 
 }  // namespace win32_layer
