@@ -20,6 +20,16 @@ const std::vector<AudioFormat>& ReadFormats() {
   return formats;
 }
 
+const std::vector<AudioFormat>& SeekFormats() {
+  static const std::vector<AudioFormat> formats = {
+      {"OGG VORBIS (direct: inexact)", "oga", SF_FORMAT_OGG | SF_FORMAT_VORBIS},
+      {"OGG OPUS", "opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 48000},
+      {"MP3", "mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
+      {"WAV GSM 6.10 mono 8 kHz (direct: refused)", "wav", SF_FORMAT_WAV | SF_FORMAT_GSM610, 8000, 1},
+  };
+  return formats;
+}
+
 const std::vector<AudioFormat>& WriteFormats() {
   static const std::vector<AudioFormat> formats = {
       {"WAV PCM_16", "wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},
@@ -61,8 +71,8 @@ ScratchFolder::~ScratchFolder() {
 bool WriteSignalFile(const std::string& path, const AudioFormat& format, int64_t frames,
                      std::string& error) {
   SF_INFO info{};
-  info.samplerate = kSampleRate;
-  info.channels = kChannels;
+  info.samplerate = format.sampleRate;
+  info.channels = format.channels;
   info.format = format.formatWord;
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
   if (file == nullptr) {
@@ -74,6 +84,9 @@ bool WriteSignalFile(const std::string& path, const AudioFormat& format, int64_t
   for (int64_t done = 0; done < frames;) {
     const int64_t count = std::min(kBlock, frames - done);
     FillSignal(samples.data(), done, count);
+    if (format.channels == 1) {
+      for (int64_t i = 1; i < count; ++i) samples[static_cast<size_t>(i)] = samples[static_cast<size_t>(2 * i)];
+    }
     if (sf_writef_double(file, samples.data(), count) != count) {
       error = "short write to " + path + ": " + sf_strerror(file);
       sf_close(file);

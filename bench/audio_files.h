@@ -8,19 +8,25 @@
 
 namespace bench {
 
+constexpr int kChannels = 2;
+constexpr int kSampleRate = 44100;
+
 struct AudioFormat {
   const char* label;      // as the table shows it, e.g. "WAV PCM_16"
   const char* extension;  // file name extension
   int formatWord;         // libsndfile major | subtype
+  int sampleRate = kSampleRate;
+  int channels = kChannels;  // 1 or kChannels; a mono file holds the left channel
 };
 
 // The formats read through the plug-in and directly.
 const std::vector<AudioFormat>& ReadFormats();
+// The formats only seeks are measured in: the lossy codecs, whose seeks
+// the plug-in makes exact in its own way or leaves to libsndfile, and one
+// codec libsndfile cannot seek in at all.
+const std::vector<AudioFormat>& SeekFormats();
 // The formats written.
 const std::vector<AudioFormat>& WriteFormats();
-
-constexpr int kChannels = 2;
-constexpr int kSampleRate = 44100;
 
 // The test signal, interleaved stereo: two tones and a little noise, the same
 // on every call. Fills frames × kChannels samples from frame `first` on.

@@ -22,6 +22,8 @@ struct Settings {
   int64_t writeFrames = 0;  // length of each written file
   std::vector<int> blockSizes;
   int seeks = 0;            // seeks per seek run
+  int codecSeeks = 0;       // seeks per run in the seek-only formats
+  int64_t codecFrames = 0;  // length of each seek-only input (at 44.1 kHz; scaled to its rate)
   int seekReadFrames = 0;   // frames read after each seek
   Repetitions timed;        // reads, writes, seeks
   Repetitions startUp;      // fresh processes
@@ -45,6 +47,7 @@ struct BenchContext {
   std::string startUpProbePath;
   std::string scratchPath;
   std::vector<InputFile> inputs;
+  std::vector<InputFile> seekInputs;  // the seek-only formats
 };
 
 // Seconds on the clock this run measures with.

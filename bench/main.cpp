@@ -77,6 +77,8 @@ Settings SettingsFor(Mode mode) {
       settings.readFrames = 180 * kSampleRate;
       settings.writeFrames = 120 * kSampleRate;
       settings.seeks = 1000;
+      settings.codecSeeks = 100;
+      settings.codecFrames = 30 * kSampleRate;
       settings.timed = {1, 15, 301, 1.5};
       settings.startUp = {2, 31, 31, 0.0};
       settings.panel = {5, 51, 501, 0.25};
@@ -85,6 +87,8 @@ Settings SettingsFor(Mode mode) {
       settings.readFrames = 2 * kSampleRate;
       settings.writeFrames = 1 * kSampleRate;
       settings.seeks = 50;
+      settings.codecSeeks = 10;
+      settings.codecFrames = 2 * kSampleRate;
       settings.timed = {0, 1, 1, 0.0};
       settings.startUp = {0, 1, 1, 0.0};
       settings.panel = {0, 1, 1, 0.0};
@@ -94,6 +98,8 @@ Settings SettingsFor(Mode mode) {
       settings.readFrames = 10 * kSampleRate;
       settings.writeFrames = 5 * kSampleRate;
       settings.seeks = 200;
+      settings.codecSeeks = 50;
+      settings.codecFrames = 10 * kSampleRate;
       settings.timed = {1, 1, 1, 0.0};
       settings.startUp = {0, 1, 1, 0.0};
       settings.panel = {1, 1, 1, 0.0};
@@ -169,6 +175,15 @@ int Run(const Options& options) {
                       context.settings.readFrames};
       if (!WriteSignalFile(input.path, format, input.frames, error)) Fail(error);
       context.inputs.push_back(input);
+    }
+  }
+  if (reading && Wanted(options, "seek")) {
+    for (const AudioFormat& format : SeekFormats()) {
+      InputFile input{format, scratch.File(std::string("seek-input-") + std::to_string(context.seekInputs.size()) +
+                                           "." + format.extension),
+                      context.settings.codecFrames * format.sampleRate / kSampleRate};
+      if (!WriteSignalFile(input.path, format, input.frames, error)) Fail(error);
+      context.seekInputs.push_back(input);
     }
   }
 
