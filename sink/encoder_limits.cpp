@@ -1,6 +1,8 @@
 // Guards for libsndfile's encoders and headers: bounded samples, refused rates.
 #include "sink/encoder_limits.h"
 
+#include "sink/chunked_writes.h"
+
 namespace {
 
 // Stack room for one bounded chunk: 8 KiB.
@@ -28,25 +30,13 @@ bool NeedsBoundedSamples(int formatWord) {
 }
 
 sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t count, int channels) {
-  // libsndfile refuses what is not a whole number of frames before any
-  // encoder sees it, so such a block goes as it is.
-  if (count <= 0 || channels <= 0 || channels > kChunkSamples || count % channels != 0)
-    return SndfileApi.sf_write_double(file, samples, count);
   sf_count_t first = 0;
   while (first < count && InFullScale(samples[first])) ++first;
-  if (first == count) return SndfileApi.sf_write_double(file, samples, count);
-
-  const sf_count_t chunk = kChunkSamples / channels * channels;
-  double bounded[kChunkSamples];
-  sf_count_t written = 0;
-  for (sf_count_t start = 0; start < count; start += chunk) {
-    sf_count_t length = count - start < chunk ? count - start : chunk;
-    for (sf_count_t i = 0; i < length; ++i) bounded[i] = Bounded(samples[start + i]);
-    sf_count_t done = SndfileApi.sf_write_double(file, bounded, length);
-    written += done;
-    if (done != length) break;
-  }
-  return written;
+  if (first >= count) return SndfileApi.sf_write_double(file, samples, count);
+  return WriteConverted<kChunkSamples>(file, samples, count, channels,
+                                       [](const double* from, double* to, sf_count_t length) {
+                                         for (sf_count_t i = 0; i < length; ++i) to[i] = Bounded(from[i]);
+                                       });
 }
 
 bool WritableAtRate(int formatWord, int sampleRate) {

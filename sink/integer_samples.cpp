@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "sink/chunked_writes.h"
+
 namespace {
 
 // Stack room for one mapped chunk: 32 KiB, as many samples as libsndfile
@@ -104,24 +106,14 @@ void PrepareIntegerWrites(SNDFILE* file, const IntegerSamples& integer) {
 
 sf_count_t WriteIntegerSamples(SNDFILE* file, const IntegerSamples& integer, const double* samples,
                                sf_count_t count, int channels) {
-  // libsndfile refuses what is not a whole number of frames before any
-  // encoder sees it, so such a block goes as it is.
-  if (count <= 0 || channels <= 0 || channels > kChunkSamples || count % channels != 0)
-    return SndfileApi.sf_write_double(file, samples, count);
-
   const double scale = integer.scale, lowest = integer.lowest, highest = integer.highest, unit = integer.unit;
-  const sf_count_t chunk = kChunkSamples / channels * channels;
-  double mapped[kChunkSamples];
-  sf_count_t written = 0;
-  for (sf_count_t start = 0; start < count; start += chunk) {
-    const sf_count_t length = count - start < chunk ? count - start : chunk;
-    const double* from = samples + start;
+  auto convert = [=](const double* from, double* to, sf_count_t length) {
     auto map = [&](sf_count_t i) {
       double value = from[i] * scale;
       value = value < lowest ? lowest : value;  // NaN stays NaN
       value = value > highest ? highest : value;
       value = (value + kRounder) - kRounder;
-      mapped[i] = (value == value ? value : 0.0) * unit;
+      to[i] = (value == value ? value : 0.0) * unit;
     };
     // Groups of a fixed size, which the compiler turns into vector code at
     // every optimisation level, then the rest one by one.
@@ -130,11 +122,8 @@ sf_count_t WriteIntegerSamples(SNDFILE* file, const IntegerSamples& integer, con
       for (int k = 0; k < kGroup; ++k) map(i + k);
     }
     for (; i < length; ++i) map(i);
-    const sf_count_t done = SndfileApi.sf_write_double(file, mapped, length);
-    written += done;
-    if (done != length) break;
-  }
-  return written;
+  };
+  return WriteConverted<kChunkSamples>(file, samples, count, channels, convert);
 }
 
 const char* IntegerEncodingFault(int formatWord, int channels) {

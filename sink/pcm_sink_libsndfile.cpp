@@ -69,6 +69,7 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
   }
   if (fileHandle != nullptr) frameLimit = FrameLimit(formatWord, channelCount);
   integerSamples = IntegerSamplesFor(formatWord);
+  boundedSamples = NeedsBoundedSamples(formatWord);
   PrepareIntegerWrites(fileHandle, integerSamples);
 
   // Compression level first, then VBR quality, which libsndfile maps onto
@@ -144,7 +145,7 @@ int64_t PCM_sink_libsndfile::WriteBlock(double** buffers, int frameCount, int bl
   // block itself is still never changed.
   int64_t written =
       integerSamples.bits != 0 ? WriteIntegerSamples(fileHandle, integerSamples, interleaved, values, channelCount)
-      : NeedsBoundedSamples(formatWord) ? WriteBoundedSamples(fileHandle, interleaved, values, channelCount)
+      : boundedSamples ? WriteBoundedSamples(fileHandle, interleaved, values, channelCount)
                                         : SndfileApi.sf_write_double(fileHandle, interleaved, values);
   // libsndfile's VOX ADPCM encoder counts one value more than an odd block
   // holds; the host hears of no more values than it gave.

@@ -50,4 +50,5 @@ class PCM_sink_libsndfile : public PCM_sink {
   PeakBuilder* peakBuilder = nullptr;
   int64_t frameLimit = INT64_MAX;  // the most frames the container can describe
   IntegerSamples integerSamples;  // how samples of an integer encoding are handed over
+  bool boundedSamples = false;    // u-law, A-law, MPEG layer III: samples kept in [-1, 1]
 };
