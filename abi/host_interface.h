@@ -6,7 +6,11 @@
 // not.
 //
 // Conventions for every call below:
-// - Texts are 8-bit, NUL-terminated. A text returned by the plug-in is a
+// - Texts are 8-bit, NUL-terminated. On Windows they are UTF-8, file names
+//   and the ini path included: the plug-in converts them to UTF-16 and opens
+//   files and reads the ini through the wide-character calls, so a name in
+//   any script works (a name that is not valid UTF-8 is passed to the 8-bit
+//   calls as it is). A text returned by the plug-in is a
 //   constant, a constant of libsndfile's, or owned by the object that
 //   returned it; the caller never frees it. A text written into a caller's
 //   buffer never goes past the size the caller gave.
@@ -18,6 +22,18 @@
 //   writers through their virtual destructors, which free them inside the
 //   plug-in. The host's objects the plug-in receives (a PeakBuilder) belong
 //   to the plug-in object that asked for them until it destroys them.
+//
+// Virtual tables. On Windows hosts are built with MSVC, whose table gives
+// a virtual destructor one slot: slot 0, a deleting destructor
+// void* (unsigned flags) that destroys the object, frees it when flags & 1
+// and returns it; `delete p` calls it with flags 1. g++ for MinGW would lay
+// a virtual destructor out as two slots and move every later operation, so
+// there (PEXO_MSVC_TABLES) each class declares slot 0 as DeletingDestructor
+// and has a protected, non-virtual destructor; every concrete class
+// implements slot 0, and objects are destroyed with DestroyThroughTable.
+// Elsewhere slot 0 is the ordinary virtual destructor. The later slots keep
+// the declaration order; no operation is overloaded, no class inherits
+// from two, and none is returned by value.
 //
 // Threads. The plug-in starts no threads and takes no locks of its own.
 // - The entry runs alone: no other call into the plug-in may overlap it.
@@ -35,8 +51,51 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 
 #include "platform/win32_types.h"
+
+#if defined(_WIN32) && !defined(_MSC_VER)
+#define PEXO_MSVC_TABLES 1
+#else
+#define PEXO_MSVC_TABLES 0
+#endif
+
+// What `delete object` is for an interface of this file: on MSVC's layout
+// the deleting destructor in slot 0 with flags 1 (destroy, then free).
+template <typename Interface>
+void DestroyThroughTable(Interface* object) {
+#if PEXO_MSVC_TABLES
+  if (object != nullptr) object->DeletingDestructor(1);
+#else
+  delete object;
+#endif
+}
+
+// Slot 0 of a concrete class on MSVC's layout: destroys object, frees it
+// when flags & 1 (it was made with plain or nothrow new), returns it.
+template <typename Concrete>
+void* DeleteFromSlot0(Concrete* object, unsigned flags) {
+  object->~Concrete();
+  if ((flags & 1u) != 0) ::operator delete(object);
+  return object;
+}
+
+// Slot 0 of every interface below, and its destructor.
+#if PEXO_MSVC_TABLES
+#define PEXO_INTERFACE_SLOT0(Interface)                \
+ public:                                               \
+  virtual void* DeletingDestructor(unsigned flags) = 0; \
+                                                       \
+ protected:                                            \
+  ~Interface() {}                                      \
+                                                       \
+ public:
+#else
+#define PEXO_INTERFACE_SLOT0(Interface) \
+ public:                                \
+  virtual ~Interface() {}
+#endif
 
 // The host interface version, in PluginHostInfo::hostVersion. Only this
 // exact version is accepted; older and newer hosts alike are refused.
@@ -64,9 +123,8 @@ struct PluginHostInfo {
 // A host's playable source. The host makes one around each decoder with
 // PCM_Source_CreateFromSimple; the source owns the decoder.
 class HostSource {
- public:
-  // Destroys the source and the decoder it owns.
-  virtual ~HostSource() {}
+  // Slot 0: destroys the source and the decoder it owns.
+  PEXO_INTERFACE_SLOT0(HostSource)
   // A copy of the source, owned by the caller. Not called by the plug-in.
   virtual HostSource* Duplicate() = 0;
   // True when the source can be played: its decoder's IsReady.
@@ -77,8 +135,7 @@ class HostSource {
 // and owned by the writer that asked for it, which destroys it after the
 // file is closed. Called on the writer's thread.
 class PeakBuilder {
- public:
-  virtual ~PeakBuilder() {}
+  PEXO_INTERFACE_SLOT0(PeakBuilder)
   // One block, with the five arguments of the writer's WriteBlock exactly
   // as the host passed them (see PCM_sink::WriteBlock), before the block
   // reaches the file. The block is the host's; read it, do not keep it.
@@ -95,9 +152,8 @@ class PeakBuilder {
 // it. Every operation may be called in any state: without an open file the
 // decoder answers zeros and does nothing on reads and seeks.
 class ISimpleMediaDecoder {
- public:
-  // Closes the file and frees the decoder inside the plug-in.
-  virtual ~ISimpleMediaDecoder() {}
+  // Slot 0: closes the file and frees the decoder inside the plug-in.
+  PEXO_INTERFACE_SLOT0(ISimpleMediaDecoder)
   // A new, unopened decoder with its own copy of this one's file name;
   // owned by the caller.
   virtual ISimpleMediaDecoder* MakeCopy() = 0;
@@ -141,9 +197,8 @@ class ISimpleMediaDecoder {
 // made by makeSink with its file open, fed with WriteBlock, and finished by
 // deleting it, which closes the file.
 class PCM_sink {
- public:
-  // Closes the file (completing it), then destroys the PeakBuilder.
-  virtual ~PCM_sink() {}
+  // Slot 0: closes the file (completing it), then destroys the PeakBuilder.
+  PEXO_INTERFACE_SLOT0(PCM_sink)
   // One line describing the output ("WAV (Microsoft), Signed 16 bit PCM,
   // Sr: 44100 Hz, Ch: 2ch") into buffer, at most capacity bytes.
   virtual void DescribeOutput(char* buffer, int capacity) = 0;

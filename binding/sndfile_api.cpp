@@ -49,6 +49,9 @@ int LoadSndfile() {
   missing += Bind(SndfileApi.sf_format_check, "sf_format_check");
   missing += Bind(SndfileApi.sf_write_float, "sf_write_float");
   missing += Bind(SndfileApi.sf_write_double, "sf_write_double");
+#if defined(_WIN32)
+  Bind(SndfileApi.sf_wchar_open, "sf_wchar_open");
+#endif
   complete = missing == 0;
   return missing;
 }

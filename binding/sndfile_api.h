@@ -18,6 +18,10 @@ struct SndfileFunctions {
   decltype(&::sf_format_check) sf_format_check;
   decltype(&::sf_write_float) sf_write_float;  // required, never called
   decltype(&::sf_write_double) sf_write_double;
+  // Windows only, and optional: libsndfile's open by a UTF-16 name. Looked
+  // up beside the ten above but not counted among them; null elsewhere and
+  // in a libsndfile without it.
+  SNDFILE* (*sf_wchar_open)(const wchar_t* name, int mode, SF_INFO* info);
 };
 
 extern SndfileFunctions SndfileApi;

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/named_files.h"
+
 namespace {
 
 constexpr size_t kPageHeaderSize = 27;
@@ -65,8 +67,8 @@ size_t PageSizeAt(const unsigned char* bytes, size_t size) {
 }
 
 // Reads up to size bytes at offset; the count read, 0 on failure.
-size_t ReadAt(std::FILE* file, long offset, unsigned char* buffer, size_t size) {
-  if (std::fseek(file, offset, SEEK_SET) != 0) return 0;
+size_t ReadAt(std::FILE* file, int64_t offset, unsigned char* buffer, size_t size) {
+  if (!SeekFileTo(file, offset)) return 0;
   return std::fread(buffer, 1, size, file);
 }
 
@@ -132,19 +134,17 @@ int64_t FinalPageFrames(const unsigned char* tail, size_t size) {
 VorbisLayout ReadVorbisLayout(const char* path) {
   VorbisLayout layout{-1, -1};
   if (path == nullptr) return layout;
-  std::FILE* file = std::fopen(path, "rb");
+  std::FILE* file = OpenNamedFile(path, L"rb", "rb");
   if (file == nullptr) return layout;
   unsigned char* buffer = new (std::nothrow) unsigned char[kTailSize];
   if (buffer != nullptr) {
     size_t got = ReadAt(file, 0, buffer, kLargestPage);
     layout.longBlockFrames = LongBlockFrames(buffer, got);
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-      const long end = std::ftell(file);
-      if (end > 0) {
-        const long start = static_cast<size_t>(end) > kTailSize ? end - static_cast<long>(kTailSize) : 0;
-        got = ReadAt(file, start, buffer, static_cast<size_t>(end - start));
-        layout.finalPageFrames = FinalPageFrames(buffer, got);
-      }
+    const int64_t end = FileLengthOf(file);  // 64-bit, also where long has 32 bits
+    if (end > 0) {
+      const int64_t start = static_cast<uint64_t>(end) > kTailSize ? end - static_cast<int64_t>(kTailSize) : 0;
+      got = ReadAt(file, start, buffer, static_cast<size_t>(end - start));
+      layout.finalPageFrames = FinalPageFrames(buffer, got);
     }
     delete[] buffer;
   }

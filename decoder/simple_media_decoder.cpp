@@ -13,6 +13,7 @@
 #include "binding/format_info.h"
 #include "binding/host_api.h"
 #include "binding/sndfile_api.h"
+#include "binding/sndfile_open.h"
 #include "decoder/ogg_vorbis_layout.h"
 
 namespace {
@@ -171,7 +172,7 @@ void PEXO_SimpleMediaDecoder::OpenFile(const char* path) noexcept {
   info.format = SF_ENDIAN_BIG;
   if (fileName == nullptr) return;
 
-  handle = SndfileApi.sf_open(fileName, SFM_READ, &info);
+  handle = OpenSoundFile(fileName, SFM_READ, &info);
   if (handle == nullptr) return;
 
   length = info.frames;
@@ -193,7 +194,7 @@ bool PEXO_SimpleMediaDecoder::FindLength() {
   if (counted < 0 || counted > kLargestTrustedLength) counted = 0;
   if (SndfileApi.sf_seek(handle, 0, SEEK_SET) != 0) {
     SndfileApi.sf_close(handle);
-    handle = SndfileApi.sf_open(fileName, SFM_READ, &info);
+    handle = OpenSoundFile(fileName, SFM_READ, &info);
     if (handle == nullptr) return false;
   }
   length = counted;
@@ -343,7 +344,7 @@ bool PEXO_SimpleMediaDecoder::StartAgain() {
   if (fileName == nullptr || stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return false;
   SF_INFO again{};
   again.format = SF_ENDIAN_BIG;
-  SNDFILE* fresh = SndfileApi.sf_open(fileName, SFM_READ, &again);
+  SNDFILE* fresh = OpenSoundFile(fileName, SFM_READ, &again);
   if (fresh == nullptr) return false;
   if (again.format != info.format || again.channels != info.channels || again.samplerate != info.samplerate) {
     SndfileApi.sf_close(fresh);

@@ -26,12 +26,18 @@ inline constexpr char kDecoderTypeTag[] = "KOVRA";
 
 // Every operation may be called in any state: without an open file the
 // decoder answers zeros and does nothing on reads and seeks. Decoders are
-// created with the plug-in's new and the host destroys them through the
-// virtual destructor, which frees them inside the plug-in as well.
+// created with the plug-in's new and the host destroys them through slot 0
+// (the virtual destructor, or on MSVC's layout the deleting destructor),
+// which frees them inside the plug-in as well.
 class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
  public:
   PEXO_SimpleMediaDecoder() = default;
+#if PEXO_MSVC_TABLES
+  void* DeletingDestructor(unsigned flags) override { return DeleteFromSlot0(this, flags); }
+  ~PEXO_SimpleMediaDecoder();
+#else
   ~PEXO_SimpleMediaDecoder() override;
+#endif
   PEXO_SimpleMediaDecoder(const PEXO_SimpleMediaDecoder&) = delete;
   PEXO_SimpleMediaDecoder& operator=(const PEXO_SimpleMediaDecoder&) = delete;
 

@@ -17,7 +17,7 @@ HostSource* WrapNewDecoder(const char* path) {
   auto* decoder = new (std::nothrow) PEXO_SimpleMediaDecoder;
   if (decoder == nullptr) return nullptr;
   HostSource* source = HostApi.PCM_Source_CreateFromSimple(decoder, path);
-  if (source == nullptr) delete decoder;
+  if (source == nullptr) DestroyThroughTable<ISimpleMediaDecoder>(decoder);
   return source;
 }
 
@@ -41,7 +41,7 @@ HostSource* makeFromFile(const char* path, int level) noexcept {
   HostSource* source = WrapNewDecoder(path);
   if (source == nullptr) return nullptr;
   if (source->IsAvailable()) return source;
-  delete source;
+  DestroyThroughTable(source);
   return nullptr;
 }
 

@@ -10,6 +10,7 @@
 // a program linking openConfigPanel from the static library links the
 // template too.
 extern const int kConfigPanelTemplate;
+constexpr int kConfigPanelTemplateNumber = 155;
 
 constexpr DWORD kPanelListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST;
 constexpr DWORD kPanelTextStyle = WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT;

@@ -1,8 +1,15 @@
-// The Win32 subset that the plug-in and hosts use on POSIX, exported by
-// libpexo_win32.so with C linkage and the Win32 names and constant values.
+// The Win32 subset that the plug-in and hosts use. On POSIX it is exported
+// by libpexo_win32.so with C linkage and the Win32 names and constant
+// values; on Windows it is the system's.
 #pragma once
 
 #include "platform/win32_types.h"
+
+#if defined(_WIN32)
+// On Windows the real user32, comctl32 and kernel32 (trackbar constants
+// from the common controls' header).
+#include <commctrl.h>
+#else
 
 using DLGPROC = INT_PTR (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 using HMENU = void*;
@@ -111,3 +118,4 @@ BOOL WritePrivateProfileStringA(const char* section, const char* key, const char
 BOOL WritePrivateProfileStructA(const char* section, const char* key, const void* data, UINT size,
                                 const char* fileName);
 }
+#endif

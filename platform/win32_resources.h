@@ -36,9 +36,6 @@
 
 #include "platform/win32.h"
 
-constexpr char kResourceNoteOwner[] = "PEXO";
-constexpr uint32_t kDialogResourceVersion = 1;
-
 struct DialogControlResource {
   int id;
   const char* className;
@@ -58,6 +55,12 @@ struct DialogResource {
   const DialogControlResource* controls;
   uint16_t controlCount;
 };
+
+#if !defined(_WIN32)
+// On Windows the module's dialogs are real resources, compiled from a
+// resource script that is generated from the same tables.
+constexpr char kResourceNoteOwner[] = "PEXO";
+constexpr uint32_t kDialogResourceVersion = 1;
 
 namespace resource_note {
 
@@ -170,3 +173,4 @@ constexpr Note<DescriptorSize> MakeDialogNote(uint32_t number, const DialogResou
       resource_note::MakeDialogNote<resource_note::DialogDescriptorSize(dialog)>(number, dialog); \
   static_assert(variable.descriptorSize == resource_note::DialogDescriptorSize(dialog),       \
                 "dialog resource serialized to its computed size")
+#endif  // !_WIN32

@@ -4,6 +4,16 @@
 
 #include <cstdint>
 
+#if defined(_WIN32)
+// On Windows the platform's own declarations, which have the same types.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 struct HWND__;
 struct HINSTANCE__;
 using HWND = HWND__*;
@@ -19,3 +29,4 @@ using BOOL = int;
 // The first message number free for a window class's own messages; the
 // host interface numbers the panel's query from it.
 constexpr UINT WM_USER = 0x0400;
+#endif

@@ -22,8 +22,15 @@ int Import(PluginHostInfo* hostInfo, Function& slot, const char* name) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int SarnicPluginEntry(HINSTANCE instance,
-                                                                        PluginHostInfo* hostInfo) {
+// The one symbol the library exports (on Windows undecorated, as the
+// extern "C" name of a 64-bit DLL is).
+#if defined(_WIN32)
+#define PEXO_ENTRY_EXPORT __declspec(dllexport)
+#else
+#define PEXO_ENTRY_EXPORT __attribute__((visibility("default")))
+#endif
+
+extern "C" PEXO_ENTRY_EXPORT int SarnicPluginEntry(HINSTANCE instance, PluginHostInfo* hostInfo) {
   pluginInstance = instance;
   if (hostInfo == nullptr) return 0;
   if (hostInfo->hostVersion != kHostInterfaceVersion) return 0;

@@ -8,6 +8,7 @@
 #include "binding/format_info.h"
 #include "binding/host_api.h"
 #include "binding/sndfile_api.h"
+#include "binding/sndfile_open.h"
 #include "sink/encoder_limits.h"
 #include "sink/integer_samples.h"
 #include "sink/rf64_growth.h"
@@ -65,7 +66,7 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
     std::printf("%s\n", fault);
     std::fflush(stdout);
   } else if (WritableAtRate(formatWord, sampleRate)) {
-    fileHandle = SndfileApi.sf_open(fileName.Get(), SFM_WRITE, &info);
+    fileHandle = OpenSoundFile(fileName.Get(), SFM_WRITE, &info);
   }
   if (fileHandle != nullptr) frameLimit = FrameLimit(formatWord, channelCount);
   integerSamples = IntegerSamplesFor(formatWord);
@@ -98,7 +99,7 @@ PCM_sink_libsndfile::~PCM_sink_libsndfile() {
     }
   }
   if (peakBuilder != nullptr) {
-    delete peakBuilder;
+    DestroyThroughTable(peakBuilder);
     peakBuilder = nullptr;
   }
   // The texts go with the members: fileName, subtypeName, majorName.

@@ -18,7 +18,12 @@ class PCM_sink_libsndfile : public PCM_sink {
   // Never fails; IsOpen() tells whether the file could be opened.
   PCM_sink_libsndfile(const char* fileName, const void* block, int blockSize, int channels, int sampleRate,
                       bool buildPeaks);
+#if PEXO_MSVC_TABLES
+  void* DeletingDestructor(unsigned flags) override { return DeleteFromSlot0(this, flags); }
+  ~PCM_sink_libsndfile();
+#else
   ~PCM_sink_libsndfile() override;
+#endif
   PCM_sink_libsndfile(const PCM_sink_libsndfile&) = delete;
   PCM_sink_libsndfile& operator=(const PCM_sink_libsndfile&) = delete;
 

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "platform/named_files.h"
 #include "sink/size_limits.h"
 #include "support/heap_buffer.h"
 
@@ -27,11 +28,11 @@ uint32_t GetLittle32(const unsigned char* in) {
 }
 
 bool ReadAt(FILE* file, int64_t offset, void* data, size_t size) {
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && fread(data, 1, size, file) == size;
+  return SeekFileTo(file, offset) && fread(data, 1, size, file) == size;
 }
 
 bool WriteAt(FILE* file, int64_t offset, const void* data, size_t size) {
-  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0 && fwrite(data, 1, size, file) == size;
+  return SeekFileTo(file, offset) && fwrite(data, 1, size, file) == size;
 }
 
 // Where the chunks before the audio stand in libsndfile's WAV header.
@@ -84,8 +85,7 @@ bool MoveUp(FILE* file, int64_t offset, int64_t fileLength, int64_t distance) {
 }
 
 bool Rewrite(FILE* file, int64_t frames) {
-  if (fseeko(file, 0, SEEK_END) != 0) return false;
-  const int64_t fileLength = ftello(file);
+  const int64_t fileLength = FileLengthOf(file);  // -1 when it cannot be known
   if (fileLength < 0) return false;
   if (fileLength - 8 <= kRiffSizeMax) return true;  // an ordinary WAV
 
@@ -164,7 +164,7 @@ bool GrowIntoRf64IfNeeded(const char* path, int formatWord, int channels, int64_
   const int64_t width = MostBytesPerSample(formatWord & SF_FORMAT_SUBMASK);
   if (channels <= 0 || frames <= kSurelyOrdinary / (width * channels)) return true;
   if (path == nullptr || path[0] == '\0') return false;
-  FILE* file = fopen(path, "r+b");
+  FILE* file = OpenNamedFile(path, L"r+b", "r+b");
   if (file == nullptr) return false;
   bool done = Rewrite(file, frames);
   if (fclose(file) != 0) done = false;

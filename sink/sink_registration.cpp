@@ -51,6 +51,6 @@ PCM_sink* makeSink(const char* path, const void* block, int size, int channels, 
   auto* sink = new (std::nothrow) PCM_sink_libsndfile(path, block, size, channels, sampleRate, buildPeaks);
   if (sink == nullptr) return nullptr;
   if (sink->IsOpen()) return sink;
-  delete sink;
+  DestroyThroughTable<PCM_sink>(sink);
   return nullptr;
 }
