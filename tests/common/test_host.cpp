@@ -19,8 +19,11 @@ class Source : public HostSource {
     ++record.sourcesAlive;
     if (path != nullptr) decoder->OpenFile(path);
   }
-  ~Source() override {
-    delete decoder;
+#if PEXO_MSVC_TABLES
+  void* DeletingDestructor(unsigned flags) override { return DeleteFromSlot0(this, flags); }
+#endif
+  ~Source() {
+    DestroyThroughTable(decoder);
     --record.sourcesAlive;
   }
   HostSource* Duplicate() override { return nullptr; }
@@ -34,7 +37,10 @@ class Peaks : public PeakBuilder {
     ++record.peakBuildersCreated;
     ++record.peakBuildersAlive;
   }
-  ~Peaks() override {
+#if PEXO_MSVC_TABLES
+  void* DeletingDestructor(unsigned flags) override { return DeleteFromSlot0(this, flags); }
+#endif
+  ~Peaks() {
     --record.peakBuildersAlive;
     record.peakCalls.push_back({"destroyed"});
     record.events.push_back("peak builder destroyed");

@@ -1,14 +1,14 @@
 // A host embedding the panel through the built plug-in: the library loaded
-// by path and started with its dlopen handle, the panel opened through the
+// by path and started with its module handle, the panel opened through the
 // sink record inside a window of the host's own, and the user's choice
 // collected with the query.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
 #include "abi/host_interface.h"
+#include "tests/common/plugin_library.h"
 #include "tests/common/test_host.h"
 #include "tests/panel/panel_driver.h"
 
@@ -19,9 +19,9 @@ using namespace panel_test;
 class PanelThroughPlugin : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    library = dlopen(PEXO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    entry = reinterpret_cast<SarnicPluginEntryFn>(dlsym(library, "SarnicPluginEntry"));
+    library = test_host::LoadPlugin(PEXO_PLUGIN_PATH);
+    ASSERT_NE(library, nullptr) << test_host::LoadError();
+    entry = test_host::PluginEntry(library);
     ASSERT_NE(entry, nullptr);
   }
   void SetUp() override {

@@ -1,10 +1,8 @@
 // From the panel to a file: a host embeds the built plug-in's panel, the
 // user picks each format with its first encoding, and the block the host
 // collects makes a writer for exactly that combination.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,6 +10,8 @@
 #include <vector>
 
 #include "abi/host_interface.h"
+#include "tests/common/plugin_library.h"
+#include "tests/common/process_id.h"
 #include "tests/common/test_host.h"
 #include "tests/panel/panel_driver.h"
 
@@ -53,9 +53,9 @@ int32_t WrittenFormat(const std::string& path, int32_t formatWord) {
 }
 
 TEST(PanelToWriter, EveryFormatsFirstEncodingBecomesAWriterOfThatFormat) {
-  void* library = dlopen(PEXO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  ASSERT_NE(library, nullptr) << dlerror();
-  auto entry = reinterpret_cast<SarnicPluginEntryFn>(dlsym(library, "SarnicPluginEntry"));
+  void* library = test_host::LoadPlugin(PEXO_PLUGIN_PATH);
+  ASSERT_NE(library, nullptr) << test_host::LoadError();
+  auto entry = test_host::PluginEntry(library);
   ASSERT_NE(entry, nullptr);
   test_host::Reset();
   PluginHostInfo info = test_host::HostInfo();
@@ -72,7 +72,7 @@ TEST(PanelToWriter, EveryFormatsFirstEncodingBecomesAWriterOfThatFormat) {
   const uint32_t tagOnly = kTag;
   PanelDriver panel(sink->openConfigPanel(&tagOnly, 4, parent));
   ASSERT_NE(panel.Handle(), nullptr);
-  std::string base = testing::TempDir() + "panel_writer_" + std::to_string(getpid());
+  std::string base = testing::TempDir() + "panel_writer_" + std::to_string(test_host::ProcessId());
   std::vector<double> samples(kFrames, 0.25);
   double* channels[] = {samples.data()};
 
@@ -101,7 +101,7 @@ TEST(PanelToWriter, EveryFormatsFirstEncodingBecomesAWriterOfThatFormat) {
     if (writer == nullptr) continue;
     ++written;
     writer->WriteBlock(channels, kFrames, 1, 0, 0);
-    delete writer;
+    DestroyThroughTable(writer);
     EXPECT_EQ(WrittenFormat(path, word) & (SF_FORMAT_TYPEMASK | SF_FORMAT_SUBMASK), word);
     std::remove(path.c_str());
   }

@@ -1,20 +1,19 @@
 // A host in a process of its own: loads the plug-in named on the command
 // line, calls its entry twice with the recording host and prints what it
 // saw, one fact a line, for a parent test to compare.
-#include <dlfcn.h>
-
 #include <cstdio>
 
+#include "tests/common/plugin_library.h"
 #include "tests/common/test_host.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
-  void* plugin = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+  void* plugin = test_host::LoadPlugin(argv[1]);
   if (plugin == nullptr) {
-    std::printf("load failed: %s\n", dlerror());
+    std::printf("load failed: %s\n", test_host::LoadError().c_str());
     return 1;
   }
-  auto entry = reinterpret_cast<SarnicPluginEntryFn>(dlsym(plugin, "SarnicPluginEntry"));
+  auto entry = test_host::PluginEntry(plugin);
   if (entry == nullptr) return 1;
   PluginHostInfo info = test_host::HostInfo();
   for (int call = 0; call < 2; ++call) {

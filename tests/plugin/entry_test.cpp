@@ -1,18 +1,22 @@
 // The plug-in's entry seen from a host: the built library is loaded by path
 // and started with a recording host, as a host starts it.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/common/plugin_library.h"
 #include "tests/common/test_host.h"
 
+#if !defined(_WIN32)
 extern char** environ;
+#endif
 
 namespace {
 
@@ -24,9 +28,8 @@ const std::vector<std::string> kHostFunctions = {
 const char kImportFailure[] = "Errors importing Sarnic API functions, aborting loading Dovrekin Pexo";
 
 SarnicPluginEntryFn Entry() {
-  static void* plugin = dlopen(PEXO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-  if (plugin == nullptr) return nullptr;
-  return reinterpret_cast<SarnicPluginEntryFn>(dlsym(plugin, "SarnicPluginEntry"));
+  static void* plugin = test_host::LoadPlugin(PEXO_PLUGIN_PATH);
+  return test_host::PluginEntry(plugin);
 }
 
 int Start(PluginHostInfo* info) {
@@ -35,7 +38,7 @@ int Start(PluginHostInfo* info) {
 }
 
 TEST(EntryFromHost, RegistersBothRecordsAfterImportingAllEightFunctions) {
-  ASSERT_NE(Entry(), nullptr) << dlerror();
+  ASSERT_NE(Entry(), nullptr) << test_host::LoadError();
   PluginHostInfo info = test_host::HostInfo();
   EXPECT_EQ(Start(&info), 1);
   const auto& seen = test_host::Recorded();
@@ -102,6 +105,22 @@ TEST(EntryFromHost, AsksForEveryNameAndShowsTheMessageOnceWhenAnyIsMissing) {
   }
 }
 
+#if defined(_WIN32)
+// Runs the probe host that lies in the given folder, in a child process:
+// Windows looks for libsndfile-1.dll in the program's folder first.
+std::string Probe(const std::string& folder) {
+  std::string command = "\"\"" + folder + "\\pexo_entry_probe.exe\" \"" PEXO_PLUGIN_PATH "\"\"";
+  FILE* child = _popen(command.c_str(), "r");
+  if (child == nullptr) return "spawn failed";
+  std::string output;
+  char chunk[512];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, child)) > 0) output.append(chunk, got);
+  for (size_t at; (at = output.find("\r\n")) != std::string::npos;) output.erase(at, 1);
+  if (_pclose(child) != 0) output += "probe failed\n";
+  return output;
+}
+#else
 // Runs the probe host in a child process whose library search starts in
 // the given folder, and returns what it printed.
 std::string Probe(const std::string& libraryPath) {
@@ -136,15 +155,16 @@ std::string Probe(const std::string& libraryPath) {
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) output += "probe failed\n";
   return output;
 }
+#endif
 
 TEST(EntryFromHost, LoadsButRegistersNothingWithoutAUsableLibsndfile) {
   const char kRefusedTwice[] = "result 0\nasked 8\nresult 0\nasked 8\n";
-  // A libsndfile.so.1 that lacks sf_write_float, which no caller uses.
+  // A libsndfile that lacks sf_write_float, which no caller uses.
   EXPECT_EQ(Probe(PEXO_STUB_INCOMPLETE_DIR), kRefusedTwice);
-  // A libsndfile.so.1 that cannot be loaded at all: tried again, silently.
+  // A libsndfile that cannot be loaded at all: tried again, silently.
   EXPECT_EQ(Probe(PEXO_STUB_UNLOADABLE_DIR), kRefusedTwice);
   // The real library, for contrast.
-  EXPECT_EQ(Probe("/nonexistent"),
+  EXPECT_EQ(Probe(PEXO_REAL_SNDFILE_DIR),
             "result 1\nasked 8\nregistered pcmsrc\nregistered pcmsink\n"
             "result 1\nasked 8\nregistered pcmsrc\nregistered pcmsink\n");
 }

@@ -273,7 +273,7 @@ void IntegerRoundTrip::CheckCombination(const Combination& combination, size_t i
     EXPECT_EQ(std::memcmp(copy.data(), specials.data(), specials.size() * sizeof(double)), 0)
         << "the host's block was changed";
   }
-  delete sink;
+  DestroyThroughTable(sink);
 
   // libsndfile, directly.
   SF_INFO info{};

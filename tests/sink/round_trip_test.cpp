@@ -190,7 +190,7 @@ class RoundTrip : public SinkTest {
       done += frames;
     }
     EXPECT_DOUBLE_EQ(sink->GetLengthSeconds(), static_cast<double>(kFrames) / kRate) << combination.name;
-    delete sink;
+    DestroyThroughTable(sink);
     return true;
   }
 

@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "abi/sink_config.h"
 #include "binding/sndfile_api.h"
+#include "tests/common/process_id.h"
 #include "tests/common/test_host.h"
 
 class SinkTest : public ::testing::Test {
@@ -20,13 +22,19 @@ class SinkTest : public ::testing::Test {
     ASSERT_EQ(LoadSndfile(), 0);
     test_host::InstallIntoHostApi();
     test_host::Reset();
-    char pattern[] = "/tmp/pexo-sink-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    folder = pattern;
+    // A fresh folder per test: the process's id and a count.
+    static int made = 0;
+    std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                 ("pexo-sink-" + std::to_string(test_host::ProcessId()) + "-" + std::to_string(++made));
+    std::error_code error;
+    std::filesystem::remove_all(path, error);
+    ASSERT_TRUE(std::filesystem::create_directory(path, error)) << path.string();
+    folder = path.string();
   }
   void TearDown() override {
     test_host::Reset();
-    std::system(("rm -rf '" + folder + "'").c_str());
+    std::error_code error;
+    std::filesystem::remove_all(folder, error);
   }
 
   std::string Path(const std::string& name) const { return folder + "/" + name; }
