@@ -42,7 +42,9 @@
 //   libsndfile handle each.
 // - libsndfile keeps its last open error in process-wide state, so when
 //   two opens fail at the same moment either may report the other's cause;
-//   results (null, not ready) are always each call's own.
+//   results (null, not ready) are always each call's own. A decoder's seek
+//   back in a codec libsndfile cannot seek in (GSM 6.10, G.72x, DWVW, ...)
+//   opens its file again: an open in this sense too.
 // - The panel and its queries run on the thread that created it (the
 //   platform's rule for windows). Panels read the stored defaults into one
 //   buffer shared by all panels: open panels from one thread only.
