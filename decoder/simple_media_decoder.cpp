@@ -2,8 +2,6 @@
 // audio file through libsndfile.
 #include "decoder/simple_media_decoder.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +13,7 @@
 #include "binding/sndfile_api.h"
 #include "binding/sndfile_open.h"
 #include "decoder/ogg_vorbis_layout.h"
+#include "platform/named_files.h"
 
 namespace {
 
@@ -340,8 +339,7 @@ bool PEXO_SimpleMediaDecoder::StartAgain() {
     handlePosition = 0;
     return true;
   }
-  struct stat status;
-  if (fileName == nullptr || stat(fileName, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if (fileName == nullptr || !IsRegularFile(fileName)) return false;
   SF_INFO again{};
   again.format = SF_ENDIAN_BIG;
   SNDFILE* fresh = OpenSoundFile(fileName, SFM_READ, &again);
