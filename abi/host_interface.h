@@ -77,7 +77,7 @@ void DestroyThroughTable(Interface* object) {
 // Slot 0 of a concrete class on MSVC's layout: destroys object, frees it
 // when flags & 1 (it was made with plain or nothrow new), returns it.
 template <typename Concrete>
-void* DeleteFromSlot0(Concrete* object, unsigned flags) {
+void* DeleteFromSlot0(Concrete* object, unsigned flags) noexcept {
   object->~Concrete();
   if ((flags & 1u) != 0) ::operator delete(object);
   return object;

@@ -33,7 +33,7 @@ class PEXO_SimpleMediaDecoder : public ISimpleMediaDecoder {
  public:
   PEXO_SimpleMediaDecoder() = default;
 #if PEXO_MSVC_TABLES
-  void* DeletingDestructor(unsigned flags) override { return DeleteFromSlot0(this, flags); }
+  void* DeletingDestructor(unsigned flags) noexcept override { return DeleteFromSlot0(this, flags); }
   ~PEXO_SimpleMediaDecoder();
 #else
   ~PEXO_SimpleMediaDecoder() override;

@@ -19,7 +19,7 @@ class PCM_sink_libsndfile : public PCM_sink {
   PCM_sink_libsndfile(const char* fileName, const void* block, int blockSize, int channels, int sampleRate,
                       bool buildPeaks);
 #if PEXO_MSVC_TABLES
-  void* DeletingDestructor(unsigned flags) override { return DeleteFromSlot0(this, flags); }
+  void* DeletingDestructor(unsigned flags) noexcept override { return DeleteFromSlot0(this, flags); }
   ~PCM_sink_libsndfile();
 #else
   ~PCM_sink_libsndfile() override;
