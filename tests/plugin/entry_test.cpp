@@ -8,6 +8,7 @@
 #endif
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,34 @@ TEST(EntryFromHost, LoadsButRegistersNothingWithoutAUsableLibsndfile) {
   EXPECT_EQ(Probe(PEXO_REAL_SNDFILE_DIR),
             "result 1\nasked 8\nregistered pcmsrc\nregistered pcmsink\n"
             "result 1\nasked 8\nregistered pcmsrc\nregistered pcmsink\n");
+}
+
+// The libsndfile a started plug-in has mapped: the path of the first
+// mapping named libsndfile.so.1 in /proc/self/maps, or empty.
+std::string MappedSndfile() {
+  std::ifstream maps("/proc/self/maps");
+  std::string line;
+  while (std::getline(maps, line)) {
+    size_t slash = line.find('/');
+    if (slash != std::string::npos && line.find("/libsndfile.so.1") != std::string::npos) return line.substr(slash);
+  }
+  return "";
+}
+
+// A build folder configured with PEXO_SNDFILE_PREFIX must really run on that
+// libsndfile (the sanitizers see nothing of another); others on the
+// system's, found by name.
+TEST(EntryFromHost, LoadsTheLibsndfileTheBuildFolderNames) {
+  ASSERT_NE(Entry(), nullptr);
+  PluginHostInfo info = test_host::HostInfo();
+  ASSERT_EQ(Start(&info), 1);
+  const std::string mapped = MappedSndfile();
+  const std::string prefix = PEXO_SNDFILE_PREFIX;
+  if (prefix.empty()) {
+    EXPECT_NE(mapped, "");
+  } else {
+    EXPECT_EQ(mapped.rfind(prefix + "/lib/", 0), 0u) << mapped;
+  }
 }
 
 }  // namespace
