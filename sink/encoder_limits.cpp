@@ -59,3 +59,29 @@ bool WritableAtRate(int formatWord, int sampleRate) {
       return false;
   }
 }
+
+const char* RateFault(int formatWord, int channels, int sampleRate) {
+  if (sampleRate < 1) return nullptr;
+  switch (formatWord & SF_FORMAT_TYPEMASK) {
+    case SF_FORMAT_XI:
+      if (sampleRate != 44100) return "libsndfile writes XI at 44100 Hz only: it reads every XI file back at that rate";
+      break;
+    case SF_FORMAT_WVE:
+      if (sampleRate != 8000) return "libsndfile writes WVE at 8000 Hz only: it reads every WVE file back at that rate";
+      break;
+    case SF_FORMAT_HTK:
+      if (10000000 / (10000000 / sampleRate) != sampleRate)
+        return "libsndfile cannot write HTK at this rate: it keeps the rate as a whole number of 100 ns periods, so "
+               "the file reads back at another rate";
+      break;
+    case SF_FORMAT_VOC:
+      if ((formatWord & SF_FORMAT_SUBMASK) == SF_FORMAT_PCM_U8 && channels == 1 &&
+          (sampleRate > 1000000 || 1000000 / (1000000 / sampleRate) != sampleRate))
+        return "libsndfile cannot write 8 bit mono VOC at this rate: it keeps the rate as a whole number of "
+               "microseconds, so the file reads back at another rate";
+      break;
+    default:
+      break;
+  }
+  return nullptr;
+}

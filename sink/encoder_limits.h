@@ -31,3 +31,10 @@ sf_count_t WriteBoundedSamples(SNDFILE* file, const double* samples, sf_count_t 
 // False when opening a file of this format word at this rate would fail
 // after a leak, or crash.
 bool WritableAtRate(int formatWord, int sampleRate);
+
+// Why libsndfile would write a file of this format word, channel count and
+// rate (at least 1) that reads back at another rate, or null. XI files read
+// back at 44100 Hz and WVE files at 8000 Hz whatever was written; HTK keeps the rate as a whole
+// number of 100 ns periods, and 8-bit mono VOC as a whole number of
+// microseconds, both cut rather than rounded.
+const char* RateFault(int formatWord, int channels, int sampleRate);

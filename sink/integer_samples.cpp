@@ -143,6 +143,12 @@ const char* IntegerEncodingFault(int formatWord, int channels) {
       if ((formatWord & SF_FORMAT_TYPEMASK) == SF_FORMAT_AIFF)
         return "libsndfile cannot write 12 bit DWVW in AIFF: it takes no samples";
       break;
+    case SF_FORMAT_PCM_24:
+      // Blocks of 10 frames that only add up for 1, 2, 4, 8, 16... channels.
+      if ((formatWord & SF_FORMAT_TYPEMASK) == SF_FORMAT_PAF && channels > 0 && (channels & (channels - 1)) != 0)
+        return "libsndfile cannot write 24 bit PAF with a channel count that is not a power of two: the samples "
+               "come back wrong and short";
+      break;
     case SF_FORMAT_ALAC_16:
       // Packets of more than one channel can take 3 bytes in the packet
       // table, which these versions size at 2 bytes a packet.

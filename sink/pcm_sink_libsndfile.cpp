@@ -58,10 +58,12 @@ PCM_sink_libsndfile::PCM_sink_libsndfile(const char* fileNameArgument, const voi
   majorName.Set(major, 0);
   subtypeName.Set(FormatName(formatWord & kSubtypeMask, "subtype"), 0);
 
-  // Integer encodings libsndfile stores wrongly or unsafely: no file, and
-  // the reason on one line. Rates libsndfile cannot write the format at: no
-  // file, as a failed open gives, minus its leak or crash.
+  // Integer encodings libsndfile stores wrongly or unsafely, and rates it
+  // writes into a header that reads back another: no file, and the reason
+  // on one line. Rates libsndfile cannot write the format at: no file, as a
+  // failed open gives, minus its leak or crash.
   const char* fault = IntegerEncodingFault(formatWord, channelCount);
+  if (fault == nullptr) fault = RateFault(formatWord, channelCount, sampleRate);
   if (fault != nullptr) {
     std::printf("%s\n", fault);
     std::fflush(stdout);
