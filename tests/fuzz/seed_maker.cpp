@@ -163,6 +163,39 @@ void WriterSeeds(const std::vector<Format>& writable) {
   }
 }
 
+// Whole files: every writable pair, mostly at two channels, some at one,
+// six and eight, each with a segment of every kind of signal.
+void WriterFileSeeds(const std::vector<Format>& writable) {
+  struct Segment {
+    int kind, exponent, frames, block;
+  };
+  const Segment segments[] = {
+      {0, 12, 3000, 1000},  // white noise, full scale
+      {1, 9, 300, 7},       // extremes
+      {2, 7, 100, 33},      // past them
+      {3, 7, 100, 31},      // NaN and infinities
+      {4, 11, 1500, 4096},  // a sine
+      {5, 9, 400, 129},     // a square wave
+      {6, 5, 20, 3},        // denormals
+      {8, 8, 200, 1},       // silence, a frame at a time
+  };
+  for (size_t index = 0; index < writable.size(); ++index) {
+    const int channels = index % 8 == 3 ? 6 : index % 8 == 7 ? 8 : index % 4 == 1 ? 1 : 2;
+    FuzzOutput out;
+    out.InRange(0, static_cast<int64_t>(writable.size()) - 1, static_cast<int64_t>(index)).InRange(0, 3, 0);
+    out.InRange(0, 100, 50).InRange(1, 8, channels).InRange(0, 7, 4).Bool(index % 2 == 0);  // 44100 Hz
+    for (const Segment& segment : segments) {
+      out.InRange(0, 8, segment.kind).InRange(0, 15, segment.exponent);
+      out.InRange(0, int64_t{1} << segment.exponent, segment.frames).InRange(1, 4099, segment.block);
+      out.Put<uint64_t>(0x9E3779B97F4A7C15ull * (index + 1) + static_cast<uint64_t>(segment.kind));
+    }
+    std::string name = writable[index].majorExtension + "-" + writable[index].subtypeName;
+    for (char& c : name)
+      if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    Save("writer_file", name, out.bytes);
+  }
+}
+
 void IniSeeds() {
   const std::string block = ConfigBlock(0x010002, 0.25f);
   FuzzOutput generated;
@@ -253,6 +286,7 @@ int main(int argc, char** argv) {
   std::vector<Format> writable = Writable();
   DecoderSeeds(writable);
   WriterSeeds(writable);
+  WriterFileSeeds(writable);
   IniSeeds();
   ConfigBlockSeeds();
   BuffersSeeds();

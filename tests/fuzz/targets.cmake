@@ -2,7 +2,7 @@
 # (tests/fuzz) and the replaying test of the normal build (tests/regressions).
 # A target is listed once the code it drives is in the tree.
 set(PEXO_FUZZ_DIR ${CMAKE_SOURCE_DIR}/tests/fuzz)
-set(PEXO_FUZZ_TARGETS buffers config_block decoder ini_reader writer)
+set(PEXO_FUZZ_TARGETS buffers config_block decoder ini_reader writer writer_file)
 
 set(PEXO_FUZZ_SUPPORT_SOURCES
   ${PEXO_FUZZ_DIR}/fuzz_check.cpp ${PEXO_FUZZ_DIR}/fuzz_files.cpp ${PEXO_FUZZ_DIR}/fuzz_heap.cpp
