@@ -31,9 +31,16 @@ bool LibsndfileWrites(const std::string& path, int32_t formatWord) {
   info.channels = 1;
   info.format = formatWord;
   SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  if (file == nullptr) return false;
+  sf_close(file);
+  // A file that reads back at another rate is one the writer refuses.
+  SF_INFO back;
+  std::memset(&back, 0, sizeof back);
+  if ((formatWord & SF_FORMAT_TYPEMASK) == SF_FORMAT_RAW) back = info;
+  file = sf_open(path.c_str(), SFM_READ, &back);
   if (file != nullptr) sf_close(file);
   std::remove(path.c_str());
-  return file != nullptr;
+  return file == nullptr || back.samplerate == kRate;
 }
 
 // The format a file was written in, as libsndfile reads it back; headerless
