@@ -170,7 +170,7 @@ void ReadBack(const StartedPlugin& plugin, const std::string& path, int32_t form
   const int64_t frames = static_cast<int64_t>(taken.size()) / channels;
   // An empty FLAC or Opus file is not one libsndfile reads back.
   if (frames == 0) {
-    delete source;
+    DestroyThroughTable(source);
     return;
   }
   FUZZ_CHECK(source != nullptr);
@@ -205,7 +205,7 @@ void ReadBack(const StartedPlugin& plugin, const std::string& path, int32_t form
   }
   // Never short (SDS: by less than its last packet).
   FUZZ_CHECK(done >= (sds ? frames - kSdsPacket + 1 : frames));
-  delete source;
+  DestroyThroughTable(source);
 }
 
 }  // namespace
@@ -262,7 +262,7 @@ int FuzzOne(const uint8_t* data, size_t size) {
     }
   }
   FUZZ_CHECK(sink->GetChannelCount() == channels);
-  delete sink;
+  DestroyThroughTable(sink);
   FUZZ_CHECK(test_host::Recorded().peakBuildersAlive == 0);
 
   ReadBack(plugin, path, block.formatWord, channels, rate, taken);

@@ -61,7 +61,7 @@ TEST_F(HeaderFaults, MakeSinkRefusesWhatWouldReadBackAtAnotherRateOrShort) {
       EXPECT_EQ(sink, nullptr) << label;
       EXPECT_EQ(printed.rfind(item.refusal, 0), 0u) << label << ": " << printed;
       EXPECT_EQ(printed.find('\n'), printed.size() - 1) << label << ": one line";
-      delete sink;
+      DestroyThroughTable(sink);
       continue;
     }
     ASSERT_NE(sink, nullptr) << label << ": " << printed;
@@ -69,7 +69,7 @@ TEST_F(HeaderFaults, MakeSinkRefusesWhatWouldReadBackAtAnotherRateOrShort) {
     for (size_t i = 0; i < samples.size(); ++i) samples[i] = std::ldexp(static_cast<double>(i % 200) - 100.0, -7);
     double* buffers[1] = {samples.data()};
     EXPECT_EQ(sink->WriteBlock(buffers, 1000, item.channels, 0, 0), static_cast<int64_t>(samples.size())) << label;
-    delete sink;
+    DestroyThroughTable(sink);
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     ASSERT_NE(file, nullptr) << label;
