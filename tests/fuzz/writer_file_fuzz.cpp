@@ -152,7 +152,9 @@ void CheckSample(const Encoding& encoding, double written, double read, int bits
       break;
     case Keeps::kCompanded:
       FUZZ_CHECK(std::isfinite(read) && std::fabs(read) <= 1.0);
-      if (std::fabs(written) <= 1.0) FUZZ_CHECK(std::fabs(read - written) <= 1.0 / 64);
+      // Within a step of the coarsest segment: u-law's largest code lies
+      // 0.0196 below full scale.
+      if (std::fabs(written) <= 1.0) FUZZ_CHECK(std::fabs(read - written) <= 1.0 / 32);
       break;
     case Keeps::kShape:
       FUZZ_CHECK(std::isfinite(read) && std::fabs(read) <= 8.0);
@@ -203,8 +205,12 @@ void ReadBack(const StartedPlugin& plugin, const std::string& path, int32_t form
     done += got;
     FUZZ_CHECK(done <= frames + kPadding);
   }
+  // libsndfile reads a 24-bit PAF file of a single 10-frame block back as
+  // empty (its header says 10 frames).
+  const bool pafBlock = (formatWord & (SF_FORMAT_TYPEMASK | SF_FORMAT_SUBMASK)) == (SF_FORMAT_PAF | SF_FORMAT_PCM_24) &&
+                        frames <= 10;
   // Never short (SDS: by less than its last packet).
-  FUZZ_CHECK(done >= (sds ? frames - kSdsPacket + 1 : frames));
+  if (!pafBlock) FUZZ_CHECK(done >= (sds ? frames - kSdsPacket + 1 : frames));
   DestroyThroughTable(source);
 }
 
