@@ -70,7 +70,8 @@ const char* RateFault(int formatWord, int channels, int sampleRate) {
       if (sampleRate != 8000) return "libsndfile writes WVE at 8000 Hz only: it reads every WVE file back at that rate";
       break;
     case SF_FORMAT_HTK:
-      if (10000000 / (10000000 / sampleRate) != sampleRate)
+      // Above 10 MHz the period would be 0 (and the test below divide by it).
+      if (sampleRate > 10000000 || 10000000 / (10000000 / sampleRate) != sampleRate)
         return "libsndfile cannot write HTK at this rate: it keeps the rate as a whole number of 100 ns periods, so "
                "the file reads back at another rate";
       break;

@@ -40,6 +40,8 @@ const Case kCases[] = {
     {SF_FORMAT_HTK | SF_FORMAT_PCM_16, 1, 48000, "libsndfile cannot write HTK at this rate"},
     {SF_FORMAT_HTK | SF_FORMAT_PCM_16, 1, 16000, nullptr},
     {SF_FORMAT_HTK | SF_FORMAT_PCM_16, 1, 8000, nullptr},
+    // A period shorter than 100 ns is none at all.
+    {SF_FORMAT_HTK | SF_FORMAT_PCM_16, 1, 20000000, "libsndfile cannot write HTK at this rate"},
     {SF_FORMAT_VOC | SF_FORMAT_PCM_U8, 1, 48000, "libsndfile cannot write 8 bit mono VOC at this rate"},
     {SF_FORMAT_VOC | SF_FORMAT_PCM_U8, 1, 44100, "libsndfile cannot write 8 bit mono VOC at this rate"},
     {SF_FORMAT_VOC | SF_FORMAT_PCM_U8, 1, 8000, nullptr},
